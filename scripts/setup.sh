@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Installs what building and testing vexilon_gpu needs, from Debian's packages.
+# Idempotent, and silent when everything is already there.
+set -euo pipefail
+
+packages=(
+  cmake
+  gcc
+  g++-mingw-w64-x86-64-posix
+  wine
+  wine64
+  xvfb
+  xauth
+  libboost-dev
+  libboost-date-time-dev
+  googletest
+  opencl-headers
+  ocl-icd-libopencl1
+  pocl-opencl-icd
+  mesa-utils
+  libgl1-mesa-dri
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$package")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "setup: missing packages: ${missing[*]}; run this script as root to install them" >&2
+  exit 1
+fi
+
+echo "setup: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+# An unreachable third-party source must not stop the install from Debian's own.
+apt-get update -qq >&2 || echo "setup: apt-get update reported errors; trying the install anyway" >&2
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2

@@ -1,0 +1,31 @@
+#include "gpu/GPUFactory.h"
+
+#include "gpu/GPUFactoryWin.h"
+
+#include <utility>
+
+namespace {
+GPUFactory* gReplacement = nullptr;
+}
+
+GPUFactory::~GPUFactory() { spGPUs_.clear(); }
+
+GPUFactory& GPUFactory::Instance()
+{
+    if (gReplacement != nullptr) {
+        return *gReplacement;
+    }
+    static GPUFactoryWin factory;
+    return factory;
+}
+
+void GPUFactory::InstallReplacement(GPUFactory* replacement) { gReplacement = replacement; }
+
+GPUList GPUFactory::GetGPUs()
+{
+    if (spGPUs_.empty()) {
+        GPUList created = CreateGPUs();
+        spGPUs_ = std::move(created);
+    }
+    return spGPUs_;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "gpu/GPUFactory.h"
+
+// Enumerates the display adapters through WMI, DXGI, Direct3D 9 and WGL.
+class GPUFactoryWin : public GPUFactory {
+public:
+    GPUFactoryWin() {}
+
+protected:
+    GPUList CreateGPUs() override;
+};

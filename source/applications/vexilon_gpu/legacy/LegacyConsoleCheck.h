@@ -1,0 +1,6 @@
+#pragma once
+
+// The default, human-readable check of the primary display device. Returns
+// the verdict (1: OpenGL usable, 3: OpenGL and OpenCL usable); every failing
+// path ends the process itself with exit status 0.
+int LegacyConsoleCheck(int argc, char** argv);

@@ -1,0 +1,3 @@
+#include "driver/RunDriver.h"
+
+int main(int argc, char** argv) { return RunDriver::Run(argc, argv); }

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "gpu/GPU.h"
+
+#include <cstdint>
+#include <string>
+
+// Writes the machine-readable report of tester mode on standard output, one
+// flushed line at a time, and counts report steps so that a run can be made
+// to fail after a chosen number of them.
+class Tester {
+public:
+    Tester();
+    virtual ~Tester();
+
+    virtual void Begin();
+    virtual void Run();
+    virtual void DoRunGPU(GPU& gpu, const std::string& tag);
+    virtual void End();
+    virtual void Fail();
+    virtual void ReportMarker(const std::string& name);
+    virtual void ReportNumGPUs(std::uint64_t count);
+
+    virtual void ReportOGLVersion(GPU& gpu, const std::string& tag);
+    virtual void ReportMemoryMB(GPU& gpu, const std::string& tag);
+    virtual void ReportRectTextureSize(GPU& gpu, const std::string& tag);
+    virtual void ReportRenderer(GPU& gpu, const std::string& tag);
+    virtual void ReportRendererID(GPU& gpu, const std::string& tag);
+    virtual void ReportVendor(GPU& gpu, const std::string& tag);
+    virtual void ReportVendorID(GPU& gpu, const std::string& tag);
+    virtual void ReportHasNPOTSupport(GPU& gpu, const std::string& tag);
+    virtual void ReportDriverVersion(GPU& gpu, const std::string& tag);
+    virtual void ReportDriver(GPU& gpu, const std::string& tag);
+    virtual void ReportDriverDate(GPU& gpu, const std::string& tag);
+    virtual void ReportCompileProgramGLSL(GPU& gpu, const std::string& tag);
+    virtual void ReportTestFrameBuffer(GPU& gpu, const std::string& tag);
+    virtual void ReportOCLVersion(GPU& gpu, const std::string& tag);
+    virtual void ReportCUDAVersion(GPU& gpu, const std::string& tag);
+
+    virtual void ReportGLString(GPU& gpu, const std::string& tag, const std::string& symbol, GLenum value);
+    virtual void ReportGLIntegerv(GPU& gpu, const std::string& tag, const std::string& symbol, GLenum value,
+                                  std::uint64_t count);
+    virtual void ReportGLProgramivARB(GPU& gpu, const std::string& tag, const std::string& symbol, GLenum value,
+                                      std::uint64_t count);
+    virtual void ReportExtension(GPU& gpu, const std::string& tag, const std::string& symbol,
+                                 ZEB::OGL::teExtension extension);
+
+    // Counts one report step; raises the programmed failure once `failAfter`
+    // steps have been taken.
+    void Step();
+
+    std::uint32_t failAfter;
+    std::uint32_t stepCount;
+
+protected:
+    // "gpu" for a single adapter, "gpu[i]" when there are several.
+    static std::string GPUTag(std::size_t index, std::size_t count);
+};

@@ -1,0 +1,11 @@
+#include "zeb/core/exception/LogicalException.h"
+
+#include <utility>
+
+namespace ZEB {
+
+LogicalException::LogicalException(std::string message) : ExceptionBase(std::move(message)) {}
+
+LogicalException::~LogicalException() = default;
+
+} // namespace ZEB

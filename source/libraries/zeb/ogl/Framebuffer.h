@@ -1,0 +1,33 @@
+#pragma once
+
+#include <windows.h>
+#include <GL/gl.h>
+
+namespace ZEB {
+namespace OGL {
+
+class Texture;
+
+// A framebuffer object on the current context.
+class Framebuffer {
+public:
+    Framebuffer();
+    ~Framebuffer();
+
+    void bind();
+    void unbind();
+    // Attaches mip `level` of the texture as colour attachment `colourAttachment`
+    // of the bound framebuffer.
+    void attach(const Texture& texture, unsigned colourAttachment, int level);
+
+    GLuint handle() const { return uFramebuffer_; }
+
+private:
+    Framebuffer(const Framebuffer&) = delete;
+    Framebuffer& operator=(const Framebuffer&) = delete;
+
+    GLuint uFramebuffer_;
+};
+
+} // namespace OGL
+} // namespace ZEB

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <windows.h>
+#include <GL/gl.h>
+
+namespace ZEB {
+namespace OGL {
+
+class Texture;
+
+// One fixed-function texture unit of the current context.
+class TextureUnit {
+public:
+    static TextureUnit Unit(unsigned index);
+
+    // Makes the unit active and binds the texture to its target there.
+    void bind(const Texture& texture) const;
+
+    unsigned index() const { return uIndex_; }
+
+private:
+    explicit TextureUnit(unsigned index) : uIndex_(index) {}
+
+    unsigned uIndex_;
+};
+
+} // namespace OGL
+} // namespace ZEB

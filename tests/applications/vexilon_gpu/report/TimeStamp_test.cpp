@@ -1,0 +1,45 @@
+#include "report/TimeStamp.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <boost/date_time/gregorian/gregorian_types.hpp>
+
+#include <cstdio>
+
+using boost::gregorian::date;
+using boost::posix_time::ptime;
+using boost::posix_time::time_duration;
+
+TEST(TimeStamp, PadsEveryFieldWithZeros)
+{
+    EXPECT_EQ("2027-02-03_09:05:00", TimeStamp::Format(ptime(date(2027, 2, 3), time_duration(9, 5, 0))));
+    EXPECT_EQ("1400-01-01_00:00:09", TimeStamp::Format(ptime(date(1400, 1, 1), time_duration(0, 0, 9))));
+}
+
+TEST(TimeStamp, WritesTwoDigitFieldsAsTheyAre)
+{
+    EXPECT_EQ("2026-12-04_23:53:04", TimeStamp::Format(ptime(date(2026, 12, 4), time_duration(23, 53, 4))));
+    EXPECT_EQ("2030-10-31_10:59:59", TimeStamp::Format(ptime(date(2030, 10, 31), time_duration(10, 59, 59))));
+}
+
+TEST(TimeStamp, NowIsTheLocalTimeOfTheMachine)
+{
+    // Compare with the clock of the system in the machine's time zone, taken
+    // on both sides of the call (the stamp may fall on a second boundary).
+    const auto Stamp = [](const SYSTEMTIME& t) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u_%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
+                      t.wMinute, t.wSecond);
+        return std::string(text);
+    };
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    const std::string now = TimeStamp::Now();
+    GetLocalTime(&after);
+
+    ASSERT_EQ(19u, now.size());
+    EXPECT_LE(Stamp(before), now);
+    EXPECT_GE(Stamp(after), now);
+}

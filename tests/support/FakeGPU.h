@@ -1,0 +1,119 @@
+#pragma once
+
+#include "gpu/GPU.h"
+
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// A GPU whose answers the test sets. Each operation counts its calls, and any
+// operation can be made to throw.
+class FakeGPU : public GPU {
+public:
+    std::string oglVersion = "3.0";
+    unsigned int memoryMB = 1024;
+    GLint rectTextureSize = 8192;
+    std::string renderer = "Fake Renderer";
+    unsigned int rendererID = 0x1234;
+    std::string vendor = "Fake Vendor";
+    unsigned int vendorID = 0x10DE;
+    bool npot = true;
+    std::string driverVersion = "1.2.3.4";
+    std::string driver = "fake.dll";
+    std::string driverDate = "20240101000000.000000-000";
+    std::string caption = "Fake Adapter";
+    bool compileGLSL = true;
+    bool frameBuffer = true;
+    // Successive answers of OCLVersion/CUDAVersion; "" once exhausted.
+    std::vector<std::string> oclAnswers;
+    std::vector<std::string> cudaAnswers;
+    std::map<GLenum, std::string> strings;
+    std::map<GLenum, std::vector<GLint> > integers;
+    std::map<GLenum, std::vector<GLint> > programIntegers;
+    std::map<int, bool> extensions;
+
+    // Operation name -> message of the std::runtime_error it throws.
+    std::map<std::string, std::string> failures;
+    std::map<std::string, int> calls;
+
+    std::string OGLVersion() override { return Answer("OGLVersion", oglVersion); }
+    unsigned int MemoryMB() override { return Answer("MemoryMB", memoryMB); }
+    GLint RectTextureSize() override { return Answer("RectTextureSize", rectTextureSize); }
+    std::string Renderer() override { return Answer("Renderer", renderer); }
+    unsigned int RendererID() override { return Answer("RendererID", rendererID); }
+    std::string Vendor() override { return Answer("Vendor", vendor); }
+    unsigned int VendorID() override { return Answer("VendorID", vendorID); }
+    bool HasNPOTSupport() override { return Answer("HasNPOTSupport", npot); }
+    std::string DriverVersion() override { return Answer("DriverVersion", driverVersion); }
+    std::string Driver() override { return Answer("Driver", driver); }
+    std::string DriverDate() override { return Answer("DriverDate", driverDate); }
+    std::string Caption() override { return Answer("Caption", caption); }
+    bool DoCompileProgramGLSL() override { return Answer("DoCompileProgramGLSL", compileGLSL); }
+    bool DoTestFrameBuffer() override { return Answer("DoTestFrameBuffer", frameBuffer); }
+    std::string OCLVersion() override { return Next("OCLVersion", oclAnswers); }
+    std::string CUDAVersion() override { return Next("CUDAVersion", cudaAnswers); }
+
+    const GLubyte* GetString(GLenum name) override
+    {
+        Enter("GetString");
+        const auto found = strings.find(name);
+        return found == strings.end() ? nullptr : reinterpret_cast<const GLubyte*>(found->second.c_str());
+    }
+    void GetIntegerv(GLenum pname, GLint* params) override
+    {
+        Enter("GetIntegerv");
+        const auto found = integers.find(pname);
+        if (found != integers.end()) {
+            for (std::size_t i = 0; i < found->second.size(); ++i) {
+                params[i] = found->second[i];
+            }
+        }
+    }
+    void GetProgramivARB(GLenum, GLenum pname, GLint* params) override
+    {
+        Enter("GetProgramivARB");
+        const auto found = programIntegers.find(pname);
+        if (found != programIntegers.end()) {
+            for (std::size_t i = 0; i < found->second.size(); ++i) {
+                params[i] = found->second[i];
+            }
+        }
+    }
+    bool IsExtensionSupported(ZEB::OGL::teExtension extension) override
+    {
+        Enter("IsExtensionSupported");
+        const auto found = extensions.find(extension);
+        return found != extensions.end() && found->second;
+    }
+
+private:
+    void Enter(const std::string& operation)
+    {
+        ++calls[operation];
+        const auto failure = failures.find(operation);
+        if (failure != failures.end()) {
+            throw std::runtime_error(failure->second);
+        }
+    }
+    template <typename T>
+    T Answer(const std::string& operation, const T& value)
+    {
+        Enter(operation);
+        return value;
+    }
+    std::string Next(const std::string& operation, std::vector<std::string>& answers)
+    {
+        Enter(operation);
+        if (answers.empty()) {
+            return std::string();
+        }
+        std::string answer = answers.front();
+        answers.erase(answers.begin());
+        return answer;
+    }
+};
+
+} // namespace testsupport

@@ -1,0 +1,61 @@
+#include "TestEnvironment.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace testsupport {
+
+std::string TestEnvironment::Variable(const char* name)
+{
+    const char* value = std::getenv(name);
+    if (value == nullptr || *value == '\0') {
+        throw std::runtime_error(std::string("the test bed did not set ") + name);
+    }
+    return value;
+}
+
+std::string TestEnvironment::WindowsPathFromUnix(const std::string& unixPath)
+{
+    if (unixPath.size() > 1 && unixPath[1] == ':') {
+        return unixPath;  // already a Windows path
+    }
+    std::string path = "Z:" + unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+std::string TestEnvironment::ToolPath() { return WindowsPathFromUnix(Variable("VEXILON_GPU_EXE")); }
+
+std::string TestEnvironment::TestbedFile(const std::string& name)
+{
+    return WindowsPathFromUnix(Variable("VEXILON_TESTBED") + "/" + name);
+}
+
+std::string TestEnvironment::FixtureBuildPath(const std::string& name)
+{
+    return WindowsPathFromUnix(FixtureBuildUnixPath(name));
+}
+
+std::string TestEnvironment::FixtureBuildUnixPath(const std::string& name)
+{
+    return Variable("VEXILON_FIXTURES_DIR") + "/" + name;
+}
+
+std::string TestEnvironment::ReadTextFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+} // namespace testsupport

@@ -1,0 +1,40 @@
+#include "ToolRunner.h"
+
+#include "ScopedDirectory.h"
+#include "TestEnvironment.h"
+
+#include <stdexcept>
+
+namespace testsupport {
+
+ProcessResult ToolRunner::Run(const std::vector<std::string>& arguments,
+                              const std::map<std::string, std::string>& environment,
+                              const std::string& workingDirectory)
+{
+    if (!workingDirectory.empty()) {
+        return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, workingDirectory, environment);
+    }
+    ScopedDirectory folder;
+    return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, folder.path(), environment);
+}
+
+std::vector<std::string> SplitCrLfLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::string::size_type start = 0;
+    while (start < text.size()) {
+        const std::string::size_type feed = text.find('\n', start);
+        if (feed == std::string::npos) {
+            lines.push_back(text.substr(start));  // last line without an end
+            break;
+        }
+        if (feed == start || text[feed - 1] != '\r') {
+            throw std::runtime_error("line feed without carriage return at offset " + std::to_string(feed));
+        }
+        lines.push_back(text.substr(start, feed - 1 - start));
+        start = feed + 1;
+    }
+    return lines;
+}
+
+} // namespace testsupport
