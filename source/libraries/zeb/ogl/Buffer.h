@@ -36,6 +36,7 @@ private:
 
     GLenum eTarget_;
     GLuint uBuffer_;
+    HGLRC hRenderContext_;  // the context the buffer was made on
 };
 
 } // namespace OGL

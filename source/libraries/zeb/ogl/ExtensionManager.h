@@ -20,6 +20,11 @@ public:
     // Drops the manager of a render context that is about to be deleted.
     static void forget(HGLRC renderContext);
 
+    // Version identifiers: the context's version reaches them. GL_EXT_TIMER_QUERY
+    // (178): the context advertises GL_ARB_timer_query or GL_EXT_timer_query
+    // and the table holds glGenQueries, glDeleteQueries, glBeginQuery,
+    // glEndQuery and glGetQueryObjectui64v. Any other identifier: the context
+    // advertises the extension of that name. Unknown identifiers: false.
     bool isSupported(teExtension extension) const;
     unsigned majorVersion() const { return uMajor_; }
     unsigned minorVersion() const { return uMinor_; }

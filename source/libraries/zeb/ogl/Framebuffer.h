@@ -27,6 +27,7 @@ private:
     Framebuffer& operator=(const Framebuffer&) = delete;
 
     GLuint uFramebuffer_;
+    HGLRC hRenderContext_;  // the context the framebuffer was made on
 };
 
 } // namespace OGL

@@ -34,6 +34,7 @@ private:
     GLuint uProgram_;
     GLuint uVertexShader_;
     GLuint uFragmentShader_;
+    HGLRC hRenderContext_;  // the context the program was made on
 };
 
 } // namespace OGL

@@ -34,6 +34,7 @@ private:
     GLuint uTexture_;
     int iWidth_;
     int iHeight_;
+    HGLRC hRenderContext_;  // the context the texture was made on
 };
 
 } // namespace OGL

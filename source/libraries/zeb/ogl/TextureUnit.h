@@ -13,7 +13,8 @@ class TextureUnit {
 public:
     static TextureUnit Unit(unsigned index);
 
-    // Makes the unit active and binds the texture to its target there.
+    // Makes the unit active, binds the texture to its target there and enables
+    // that target, so that fixed-function drawing samples the texture.
     void bind(const Texture& texture) const;
 
     unsigned index() const { return uIndex_; }

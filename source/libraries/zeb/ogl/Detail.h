@@ -1,0 +1,57 @@
+#pragma once
+
+// Helpers shared by the sources of zeb_ogl. Internal to the library.
+
+#include "zeb/ogl/FunctionTable.h"
+
+#include <windows.h>
+#include <GL/gl.h>
+
+#include <string>
+
+namespace ZEB {
+namespace OGL {
+namespace detail {
+
+// The window class of offscreen contexts. registerWindowClass may be called
+// again while registered; unregisterWindowClass fails quietly while windows of
+// the class still exist (the class then stays registered).
+const char* windowClassName();
+HINSTANCE moduleInstance();
+void registerWindowClass();
+void unregisterWindowClass();
+
+// "<step> failed (GetLastError() = <code>)".
+std::string win32Failure(const char* step);
+
+// The function table of the calling thread's current context; throws
+// ZEB::RuntimeException naming `who` when no context is current.
+const FunctionTable& currentTable(const char* who);
+
+// Throws ZEB::RuntimeException "<who>: <entry> is not available".
+[[noreturn]] void throwMissingEntry(const char* who, const char* entryName);
+
+// Throws as above when the entry point is null.
+template <typename Entry> void requireEntry(Entry entry, const char* who, const char* entryName)
+{
+    if (entry == nullptr) {
+        throwMissingEntry(who, entryName);
+    }
+}
+
+// Reads the GL error flags; when one was set, clears them all and throws
+// ZEB::RuntimeException "<what> failed: glGetError() = 0x...".
+void throwOnGLError(const std::string& what);
+
+// The render context current on the calling thread; throws
+// ZEB::RuntimeException naming `who` when none is.
+HGLRC requireCurrentContext(const char* who);
+
+// Whether `renderContext` is the calling thread's current context, so that
+// objects made on it may be deleted now. Objects of a context that is no
+// longer current are left to the deletion of that context.
+bool isCurrent(HGLRC renderContext);
+
+} // namespace detail
+} // namespace OGL
+} // namespace ZEB
