@@ -1,6 +1,6 @@
 #pragma once
 
-// The GLSL test program of the compile test (Part 3.4): compositing stages
+// The GLSL test program of the compile test: compositing stages
 // in two constant arrays of source strings, handed to the framework as they
 // stand (the count of entries, the strings, no lengths). No entry carries a
 // line break; joined in order with nothing between they form a GLSL source

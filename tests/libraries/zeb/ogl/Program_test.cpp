@@ -22,7 +22,7 @@ const char* const kWhiteFragment[] = {"void main(void){gl_FragColor = vec4(1.0);
 
 } // namespace
 
-TEST(GLSLTestProgramSource, HasTheEntriesOfTheSpecification)
+TEST(GLSLTestProgramSource, HasTheExpectedEntries)
 {
     ASSERT_EQ(13, GLSLTestProgram::kVertexCount);
     ASSERT_EQ(76, GLSLTestProgram::kFragmentCount);
