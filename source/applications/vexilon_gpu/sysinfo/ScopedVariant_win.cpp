@@ -1,0 +1,9 @@
+#include "sysinfo/ScopedVariant.h"
+
+#include <oleauto.h>
+
+ScopedVariant::ScopedVariant() { VariantInit(&value_); }
+
+ScopedVariant::~ScopedVariant() { clear(); }
+
+void ScopedVariant::clear() { VariantClear(&value_); }
