@@ -11,6 +11,14 @@ class ExtensionManager {
 public:
     // Null until the library is initialised.
     static ExtensionManager* instance();
+    // The table of the initialised library; throws ZEB::RuntimeException when
+    // there is none.
+    static const cl_icd_dispatch& requiredTable();
+
+    // Made by Library::initialize for the runtime it loaded, dropped by
+    // Library::terminate.
+    static void install(const cl_icd_dispatch& table);
+    static void uninstall();
 
     const cl_icd_dispatch& table() const { return table_; }
 

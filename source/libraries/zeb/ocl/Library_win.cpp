@@ -1,15 +1,62 @@
 #include "zeb/ocl/Library.h"
 
+#include "zeb/core/exception/RuntimeException.h"
+#include "zeb/ocl/ExtensionManager.h"
+#include "zeb/ocl/Runtime.h"
+
+#include <memory>
+
 namespace ZEB {
 namespace OCL {
 
-bool Library::isOpenCLAvailable(std::string) { return false; }
+namespace {
 
-void Library::initialize() {}
+struct State {
+    // The library the last successful availability check found; empty: the system's.
+    std::string libraryPath;
+    // The only owner of the loaded runtime.
+    std::unique_ptr<Runtime> runtime;
+};
 
-bool Library::isInitialized() { return false; }
+State& state()
+{
+    static State instance;
+    return instance;
+}
 
-void Library::terminate() {}
+} // namespace
+
+bool Library::isOpenCLAvailable(std::string libraryPath)
+{
+    if (!Runtime::load(libraryPath)) {
+        return false;
+    }
+    state().libraryPath = std::move(libraryPath);
+    return true;
+}
+
+void Library::initialize()
+{
+    State& current = state();
+    if (current.runtime) {
+        return;
+    }
+    std::unique_ptr<Runtime> runtime = Runtime::load(current.libraryPath);
+    if (!runtime) {
+        throw RuntimeException("OpenCL runtime not available: " +
+                               (current.libraryPath.empty() ? std::string("OpenCL.dll") : current.libraryPath));
+    }
+    ExtensionManager::install(runtime->table());
+    current.runtime = std::move(runtime);
+}
+
+bool Library::isInitialized() { return state().runtime != nullptr; }
+
+void Library::terminate()
+{
+    ExtensionManager::uninstall();
+    state().runtime.reset();
+}
 
 } // namespace OCL
 } // namespace ZEB
