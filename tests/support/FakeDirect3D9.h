@@ -4,6 +4,8 @@
 
 #include <d3d9.h>
 
+#include <vector>
+
 namespace testsupport {
 
 // A Direct3D 9 object whose device capabilities the test sets.
@@ -13,6 +15,25 @@ public:
 
     HRESULT capsResult = D3D_OK;
     DWORD pixelShaderVersion = D3DPS_VERSION(3, 0);
+
+    // PCI identifiers of adapters 0, 1, ... and what asking for each returns.
+    struct Identifier {
+        DWORD vendorID;
+        DWORD deviceID;
+        HRESULT result;
+    };
+    std::vector<Identifier> identifiers;
+
+    HRESULT STDMETHODCALLTYPE GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER9* identifier) override
+    {
+        if (adapter >= identifiers.size()) {
+            return D3DERR_INVALIDCALL;
+        }
+        *identifier = D3DADAPTER_IDENTIFIER9();
+        identifier->VendorId = identifiers[adapter].vendorID;
+        identifier->DeviceId = identifiers[adapter].deviceID;
+        return identifiers[adapter].result;
+    }
 
     HRESULT STDMETHODCALLTYPE GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) override
     {
@@ -28,7 +49,6 @@ public:
 
     FAKE_COM_UNUSED(RegisterSoftwareDevice, (void*))
     UINT STDMETHODCALLTYPE GetAdapterCount() override { return 1; }
-    FAKE_COM_UNUSED(GetAdapterIdentifier, (UINT, DWORD, D3DADAPTER_IDENTIFIER9*))
     UINT STDMETHODCALLTYPE GetAdapterModeCount(UINT, D3DFORMAT) override { return 0; }
     FAKE_COM_UNUSED(EnumAdapterModes, (UINT, D3DFORMAT, UINT, D3DDISPLAYMODE*))
     FAKE_COM_UNUSED(GetAdapterDisplayMode, (UINT, D3DDISPLAYMODE*))

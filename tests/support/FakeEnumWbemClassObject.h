@@ -17,6 +17,9 @@ public:
     std::vector<FakeWbemClassObject*> rows;
     // What Next returns along with a row (the count alone should matter).
     HRESULT nextResult = WBEM_S_NO_ERROR;
+    // The Next call with this number (from 0) fails and hands out nothing.
+    int failingCall = -1;
+    int calls = 0;
 
     HRESULT STDMETHODCALLTYPE Reset() override
     {
@@ -26,6 +29,9 @@ public:
     HRESULT STDMETHODCALLTYPE Next(LONG, ULONG count, IWbemClassObject** objects, ULONG* returned) override
     {
         *returned = 0;
+        if (calls++ == failingCall) {
+            return WBEM_E_FAILED;
+        }
         if (count == 0 || position_ >= rows.size()) {
             return WBEM_S_FALSE;
         }
