@@ -89,7 +89,8 @@ public:
         try {
             WriteFileBytes(runtime_, original_);
         } catch (const std::exception&) {
-            // Harmless: without an override Wine prefers its own OpenCL.dll.
+            // A process that still maps the file (a re-run child itself) cannot
+            // put it back. Harmless: without an override Wine prefers its own.
         }
     }
 
