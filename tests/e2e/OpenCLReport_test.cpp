@@ -1,0 +1,98 @@
+// The OpenCL and CUDA lines of the report, end to end: the real exe under
+// Wine with an OpenCL runtime of the test's own where the system's would be.
+#include "OpenCLFixture.h"
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using testsupport::OpenCLFixture;
+using testsupport::ProcessResult;
+using testsupport::SplitCrLfLines;
+using testsupport::ToolRunner;
+
+namespace {
+
+// The report's lines that carry the OpenCL or CUDA version.
+std::vector<std::string> VersionLines(const ProcessResult& result)
+{
+    std::vector<std::string> found;
+    for (const std::string& line : SplitCrLfLines(result.out)) {
+        if (line.find(".OCLVersion=") != std::string::npos || line.find(".CUDAVersion=") != std::string::npos) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+// The block of a single GPU ends with the framebuffer line, then the versions.
+void ExpectVersionsCloseTheBlock(const ProcessResult& result, const std::vector<std::string>& versions)
+{
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ(versions, VersionLines(result)) << result.out;
+    const std::vector<std::string> lines = SplitCrLfLines(result.out);
+    ASSERT_GE(lines.size(), versions.size() + 2);
+    EXPECT_EQ("gpu.TestFrameBuffer=1", lines[lines.size() - versions.size() - 2]);
+}
+
+} // namespace
+
+TEST(OpenCLReportEndToEnd, PlatformVersionGivesOpenCLAndCUDATexts)
+{
+    OpenCLFixture fixture;
+    fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1").addGpuDevice();
+    ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
+                                {"gpu.OCLVersion=\"1.1\"", "gpu.CUDAVersion=\"4.2.1\""});
+}
+
+TEST(OpenCLReportEndToEnd, VersionWithoutCUDAGivesNoCUDALine)
+{
+    OpenCLFixture fixture;
+    fixture.addPlatform("OpenCL 1.2 vendor-suffix").addGpuDevice();
+    ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
+                                {"gpu.OCLVersion=\"1.2 vendor-suffix\""});
+}
+
+TEST(OpenCLReportEndToEnd, OnlyGPUDevicesCount)
+{
+    OpenCLFixture fixture;
+    fixture.addPlatform("OpenCL 3.0 CUDA 12.0").addCpuDevice();
+    const ProcessResult result = ToolRunner::Run({"--qz4"}, fixture.environment());
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_TRUE(VersionLines(result).empty()) << result.out;
+}
+
+TEST(OpenCLReportEndToEnd, FailingDeviceEndsOnlyItsPlatform)
+{
+    // Platform one: a slow device, one that fails, then a fast one that is
+    // never reached. Platform two: a device faster than the slow one and
+    // without a CUDA text, so the CUDA text of the slow one stays.
+    using Options = OpenCLFixture::DeviceOptions;
+    for (const Options& failing : {Options().failContext(-2), Options().failCopy(-5)}) {
+        OpenCLFixture fixture;
+        fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1")
+            .addGpuDevice(Options().rate(2))
+            .addGpuDevice(failing)
+            .addGpuDevice()
+            .addPlatform("OpenCL 1.2 second")
+            .addGpuDevice(Options().rate(8));
+        ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
+                                    {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""});
+    }
+}
+
+TEST(OpenCLReportEndToEnd, FasterDeviceChoosesTheTexts)
+{
+    using Options = OpenCLFixture::DeviceOptions;
+    OpenCLFixture fixture;
+    fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1")
+        .addGpuDevice(Options().rate(2))
+        .addPlatform("OpenCL 2.0 CUDA 9.0")
+        .addGpuDevice(Options().rate(8))
+        .addPlatform("OpenCL 1.2 third")
+        .addGpuDevice(Options().rate(4));
+    ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
+                                {"gpu.OCLVersion=\"2.0\"", "gpu.CUDAVersion=\"9.0\""});
+}
