@@ -1,6 +1,7 @@
 #include "gpu/OpenCLBandwidth.h"
 
 #include "gpu/DeviceRate.h"
+#include "gpu/MeasurementClock.h"
 
 #include "zeb/ocl/CommandQueue.h"
 #include "zeb/ocl/Context.h"
@@ -109,6 +110,7 @@ const std::uint64_t OpenCLBandwidth::kBufferBytes;
 
 std::uint64_t OpenCLBandwidth::Measure(const ZEB::OCL::Context& context, const ZEB::OCL::CommandQueue& queue)
 {
+    const MeasurementClock::Scope timed;
     const cl_icd_dispatch& table = Table();
     CopyBuffers buffers(table, context.handle(), CL_MEM_READ_ONLY, CL_MEM_WRITE_ONLY);
     Check(table.clFinish(queue.handle()));
@@ -120,6 +122,7 @@ std::uint64_t OpenCLBandwidth::Measure(const ZEB::OCL::Context& context, const Z
 std::uint64_t OpenCLBandwidth::MeasureInBatches(const ZEB::OCL::Context& context,
                                                 const ZEB::OCL::CommandQueue& queue, std::uint64_t goal)
 {
+    const MeasurementClock::Scope timed;
     const cl_icd_dispatch& table = Table();
     CopyBuffers buffers(table, context.handle(), CL_MEM_READ_WRITE, CL_MEM_READ_WRITE);
     Check(table.clFinish(queue.handle()));

@@ -2,6 +2,7 @@
 
 #include "gpu/ContextScope.h"
 #include "gpu/DeviceRate.h"
+#include "gpu/MeasurementClock.h"
 
 #include "zeb/core/geometry/PositionExtentInPixelSpace.h"
 #include "zeb/ogl/Buffer.h"
@@ -89,6 +90,7 @@ void DrawRectangle(const ZEB::PositionExtentInPixelSpace& rectangle)
 
 std::uint64_t OpenGLBandwidth::Measure(const ZEB::OGL::Context& context)
 {
+    const MeasurementClock::Scope timed;
     ContextScope scope(context);
     ZEB::OGL::ExtensionManager* manager = ZEB::OGL::ExtensionManager::Instance();
     if (manager == nullptr) {

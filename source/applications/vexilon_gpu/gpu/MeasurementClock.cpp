@@ -1,0 +1,14 @@
+#include "gpu/MeasurementClock.h"
+
+#include <atomic>
+
+namespace {
+std::atomic<std::chrono::steady_clock::rep> gTicks(0);
+}
+
+void MeasurementClock::Add(std::chrono::steady_clock::duration spent) { gTicks += spent.count(); }
+
+std::chrono::steady_clock::duration MeasurementClock::Total()
+{
+    return std::chrono::steady_clock::duration(gTicks.load());
+}
