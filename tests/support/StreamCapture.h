@@ -3,6 +3,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -25,5 +26,17 @@ private:
     std::streambuf* outBuffer_;
     std::streambuf* errBuffer_;
 };
+
+// The lines of text written through a StreamCapture (ends are plain "\n").
+inline std::vector<std::string> SplitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    std::string line;
+    while (std::getline(stream, line)) {
+        lines.push_back(line);
+    }
+    return lines;
+}
 
 } // namespace testsupport

@@ -2,6 +2,7 @@
 
 #include "FakeGPU.h"
 #include "FakeGPUFactory.h"
+#include "ReportRun.h"
 #include "StreamCapture.h"
 
 #include <gtest/gtest.h>
@@ -13,34 +14,11 @@
 
 using testsupport::FakeGPU;
 using testsupport::FakeGPUFactory;
+using testsupport::RunReport;
+using testsupport::SplitLines;
 using testsupport::StreamCapture;
 
 namespace {
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
-std::string RunReport(Tester& tester, std::uint32_t failAfter)
-{
-    tester.failAfter = failAfter;
-    tester.stepCount = 0;
-    try {
-        tester.Begin();
-        tester.Run();
-        tester.End();
-    } catch (const std::exception& exception) {
-        return exception.what();
-    }
-    return std::string();
-}
 
 // A GPU with distinct answers for every Lumatrope query.
 boost::shared_ptr<FakeGPU> LumatropeGPU()
@@ -112,7 +90,7 @@ TEST(LumatropeTester, TesterLineThenTheFieldsThenTheTwentyOneQueryGroups)
     StreamCapture capture;
     EXPECT_EQ("", RunReport(tester, 0xFFFFFFFFu));
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(1u + 2u + 13u + kQueryLines.size() + 1u, lines.size());
     EXPECT_EQ("Tester=\"Lumatrope\"", lines[0]);
     EXPECT_EQ(0u, lines[1].find("vexilonStart=\""));
@@ -170,7 +148,7 @@ TEST(LumatropeTester, GLErrorInAQueryEndsTheWholeReportRightAfterItsSymbolLine)
     StreamCapture capture;
     EXPECT_EQ("glGetError() == 0", RunReport(tester, 0xFFFFFFFFu));
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     EXPECT_EQ("gputag.GL_SHADING_LANGUAGE_VERSION=35724", lines.back());
     EXPECT_EQ("gpu[0].TestFrameBuffer=1", lines[lines.size() - 2]);
     EXPECT_EQ(0, second->calls["OGLVersion"]);
@@ -186,7 +164,7 @@ TEST(LumatropeTester, FailedFieldIsCaughtAndTheQueriesStillRun)
     StreamCapture capture;
     EXPECT_EQ("", RunReport(tester, 0xFFFFFFFFu));
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(1u + 2u + 1u + kQueryLines.size() + 1u, lines.size());
     EXPECT_EQ("gpu.OGLVersion=\"3.0\"", lines[3]);
     EXPECT_EQ(kQueryLines.front(), lines[4]);

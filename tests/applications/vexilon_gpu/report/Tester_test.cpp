@@ -2,6 +2,7 @@
 
 #include "FakeGPU.h"
 #include "FakeGPUFactory.h"
+#include "ReportRun.h"
 #include "StreamCapture.h"
 
 #include <gmock/gmock.h>
@@ -15,39 +16,15 @@
 
 using testsupport::FakeGPU;
 using testsupport::FakeGPUFactory;
+using testsupport::RunReport;
+using testsupport::SplitLines;
 using testsupport::StreamCapture;
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 
 namespace {
 
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line)) {
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 boost::shared_ptr<FakeGPU> MakeGPU() { return boost::make_shared<FakeGPU>(); }
-
-// Runs Begin, Run and End as the driver does; returns what escaped, if anything.
-std::string RunReport(Tester& tester, std::uint32_t failAfter)
-{
-    tester.failAfter = failAfter;
-    tester.stepCount = 0;
-    try {
-        tester.Begin();
-        tester.Run();
-        tester.End();
-    } catch (const std::exception& exception) {
-        return exception.what();
-    }
-    return std::string();
-}
 
 const std::regex kStartMarker("vexilonStart=\"\\d{4}-\\d{2}-\\d{2}_\\d{2}:\\d{2}:\\d{2}\"");
 const std::regex kEndMarker("vexilonEnd=\"\\d{4}-\\d{2}-\\d{2}_\\d{2}:\\d{2}:\\d{2}\"");
@@ -78,7 +55,7 @@ TEST(Tester, EmptyListGivesMarkersAndCountOnly)
     StreamCapture capture;
     EXPECT_EQ("", RunReport(tester, 0xFFFFFFFFu));
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(3u, lines.size());
     EXPECT_TRUE(std::regex_match(lines[0], kStartMarker)) << lines[0];
     EXPECT_EQ("NumGPUs=0", lines[1]);
@@ -101,7 +78,7 @@ TEST(Tester, SingleGPUUsesTheBareTagAndWritesEveryFieldInOrder)
     expected.push_back("gpu.OCLVersion=\"1.2 pocl\"");
     // The CUDA text is asked twice: once to see whether there is one, once to write it.
     expected.push_back("gpu.CUDAVersion=\"5.0\"");
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(expected.size() + 3, lines.size());
     EXPECT_EQ("NumGPUs=1", lines[1]);
     EXPECT_EQ(expected, std::vector<std::string>(lines.begin() + 2, lines.end() - 1));
@@ -120,7 +97,7 @@ TEST(Tester, SeveralGPUsAreTaggedByIndex)
     StreamCapture capture;
     RunReport(tester, 0xFFFFFFFFu);
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(2u + 13u + 13u + 1u, lines.size());
     EXPECT_EQ("NumGPUs=2", lines[1]);
     EXPECT_EQ(FullBlock("gpu[0]"), std::vector<std::string>(lines.begin() + 2, lines.begin() + 15));
@@ -179,7 +156,7 @@ TEST(Tester, ThrowingOperationEndsOnlyThatGPUsBlock)
     StreamCapture capture;
     EXPECT_EQ("", RunReport(tester, 0xFFFFFFFFu));
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(2u + 3u + 13u + 1u, lines.size());
     EXPECT_EQ("gpu[0].RectTextureSize=8192", lines[4]);
     EXPECT_EQ("gpu[1].OGLVersion=\"3.0\"", lines[5]);
@@ -206,7 +183,7 @@ TEST(Tester, FailAfterOneWritesTheStartMarkerOnly)
     Tester tester;
     StreamCapture capture;
     EXPECT_EQ("programmed failure", RunReport(tester, 1));
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(1u, lines.size());
     EXPECT_TRUE(std::regex_match(lines[0], kStartMarker));
 }
@@ -217,7 +194,7 @@ TEST(Tester, FailAfterTwoWritesTheCountLineThenFails)
     Tester tester;
     StreamCapture capture;
     EXPECT_EQ("programmed failure", RunReport(tester, 2));
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ("NumGPUs=1", lines[1]);
     EXPECT_EQ(1, factory.creations());
@@ -230,7 +207,7 @@ TEST(Tester, WorkedExampleOfTwoGPUsFailingAfterThreeSteps)
     StreamCapture capture;
     EXPECT_EQ("programmed failure", RunReport(tester, 3));
 
-    const std::vector<std::string> lines = Lines(capture.out());
+    const std::vector<std::string> lines = SplitLines(capture.out());
     ASSERT_EQ(5u, lines.size());
     EXPECT_EQ("NumGPUs=2", lines[1]);
     EXPECT_EQ("gpu[0].OGLVersion=\"3.0\"", lines[2]);
@@ -253,7 +230,7 @@ TEST(Tester, OnlyEndFailsWhenTheLimitIsOneShortOfAllSteps)
         Tester failing;
         StreamCapture capture;
         EXPECT_EQ("programmed failure", RunReport(failing, steps - 1)) << count << " GPUs";
-        EXPECT_TRUE(std::regex_match(Lines(capture.out()).back(), kEndMarker));
+        EXPECT_TRUE(std::regex_match(SplitLines(capture.out()).back(), kEndMarker));
         EXPECT_EQ("", capture.err());
 
         Tester passing;
@@ -302,7 +279,7 @@ TEST(Tester, FactoryExceptionReachesTheCallerAfterTheStartMarker)
     Tester tester;
     StreamCapture capture;
     EXPECT_EQ("pSvc->ExecQuery", RunReport(tester, 0xFFFFFFFFu));
-    EXPECT_EQ(1u, Lines(capture.out()).size());
+    EXPECT_EQ(1u, SplitLines(capture.out()).size());
 }
 
 TEST(Tester, GLStringWritesSymbolLineThenQuotedText)
@@ -376,7 +353,7 @@ TEST(Tester, FailingGLQueriesKeepOnlyTheLinesWrittenBeforeTheAsk)
                  std::runtime_error);
     EXPECT_THROW(tester.ReportExtension(gpu, "gpu", "ZEB::OGL::GL_ARB_VERTEX_SHADER", ZEB::OGL::GL_ARB_VERTEX_SHADER),
                  std::runtime_error);
-    EXPECT_THAT(Lines(capture.out()), ElementsAre("gputag.GL_SHADING_LANGUAGE_VERSION=35724",
+    EXPECT_THAT(SplitLines(capture.out()), ElementsAre("gputag.GL_SHADING_LANGUAGE_VERSION=35724",
                                                   "gputag.GL_FRAGMENT_PROGRAM_ARB=34820",
                                                   "gputag.GL_MAX_PROGRAM_INSTRUCTIONS_ARB=34977",
                                                   "gputag.ZEB::OGL::GL_ARB_VERTEX_SHADER=71"));

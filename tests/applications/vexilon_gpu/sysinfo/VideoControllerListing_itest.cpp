@@ -14,6 +14,7 @@
 
 using testsupport::ChildTest;
 using testsupport::ProcessResult;
+using testsupport::SplitLines;
 using testsupport::StreamCapture;
 using testsupport::WineDirect3DSettings;
 using testsupport::WmiVideoControllers;
@@ -45,17 +46,6 @@ std::vector<Controller> ControllersFromWMI()
 std::string Line(const std::string& caption, unsigned int megabytes)
 {
     return "Device: " + caption + " has video RAM(MB): " + std::to_string(megabytes);
-}
-
-std::vector<std::string> SplitLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    std::string line;
-    while (std::getline(stream, line)) {
-        lines.push_back(line);
-    }
-    return lines;
 }
 
 const char kChild[] = "VideoControllerListingChild.DISABLED_PrintVideoControllers";
