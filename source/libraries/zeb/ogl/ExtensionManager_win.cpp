@@ -20,10 +20,12 @@ struct Registry {
     std::map<HGLRC, std::unique_ptr<ExtensionManager>> managers;
 };
 
+// Never destroyed: contexts owned by other static objects (the process-wide
+// GPU list) are deleted during static destruction and still check out here.
 Registry& registry()
 {
-    static Registry instance;
-    return instance;
+    static Registry* instance = new Registry();
+    return *instance;
 }
 
 // The extension each non-version identifier stands for.
