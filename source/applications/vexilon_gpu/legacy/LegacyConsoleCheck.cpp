@@ -1,8 +1,9 @@
 #include "legacy/LegacyConsoleCheck.h"
 
-#include <stdexcept>
+#include "legacy/LegacyCheck.h"
 
 int LegacyConsoleCheck(int, char**)
 {
-    throw std::logic_error("the legacy console check is not built yet");
+    LegacyCheck check(LegacyCheck::SystemPlatform());
+    return check.Run();
 }

@@ -1,0 +1,141 @@
+#include "legacy/LegacyCheck.h"
+
+#include "legacy/CheckOpenCL.h"
+#include "legacy/CheckOpenGLVersion.h"
+#include "legacy/LegacyCompileTest.h"
+#include "sysinfo/DirectXProbe.h"
+#include "sysinfo/ErrorMode.h"
+#include "sysinfo/VideoControllerListing.h"
+
+#include "zeb/core/Library.h"
+#include "zeb/core/exception/ExceptionBase.h"
+#include "zeb/core/exception/InternalException.h"
+#include "zeb/core/exception/RuntimeException.h"
+#include "zeb/ogl/ContextOffscreen.h"
+#include "zeb/ogl/ExtensionManager.h"
+#include "zeb/ogl/Library.h"
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+namespace {
+
+const char kSourceFile[] = "source/applications/vexilon_gpu/main";
+
+std::unique_ptr<ZEB::OGL::Context> OpenPrimaryContext()
+{
+    return std::unique_ptr<ZEB::OGL::Context>(
+        new ZEB::OGL::ContextOffscreen(ZEB::OGL::Context::primaryDisplayDevice()));
+}
+
+ZEB::OGL::ExtensionManager* CurrentExtensionManager() { return ZEB::OGL::ExtensionManager::Instance(); }
+
+// The failing paths leave without unwinding: the context and the framework
+// stay as they are, exit handlers run.
+[[noreturn]] void EndProcess() { std::exit(0); }
+
+[[noreturn]] void FailWithReturnCode()
+{
+    std::cout << "Return code: 0" << std::endl;
+    EndProcess();
+}
+
+void WriteGLString(const char* label, GLenum name)
+{
+    std::cout << label;
+    if (const GLubyte* text = glGetString(name)) {
+        std::cout << reinterpret_cast<const char*>(text);
+    }
+    std::cout << std::endl;
+}
+
+// "TRUE" and on, or "FALSE" and the end of the process.
+void RequireExtension(const ZEB::OGL::ExtensionManager& manager, const char* label, ZEB::OGL::teExtension extension)
+{
+    std::cout << label;
+    if (!manager.isSupported(extension)) {
+        std::cout << "FALSE" << std::endl;
+        EndProcess();
+    }
+    std::cout << "TRUE" << std::endl;
+}
+
+} // namespace
+
+LegacyCheck::Platform LegacyCheck::SystemPlatform() { return Platform{&OpenPrimaryContext, &CurrentExtensionManager}; }
+
+LegacyCheck::LegacyCheck(const Platform& platform) : platform_(platform) {}
+
+int LegacyCheck::Run()
+{
+    ErrorMode::AddNoFaultDialog();
+    int returnCode = 0;
+    try {
+        returnCode = RunSteps();
+    } catch (const ZEB::ExceptionBase& exception) {
+        std::cerr << exception.what() << std::endl;
+        FailWithReturnCode();
+    } catch (...) {
+        FailWithReturnCode();
+    }
+    std::cout << "Return code: " << returnCode << std::endl;
+    return returnCode;
+}
+
+int LegacyCheck::RunSteps()
+{
+    PrintVideoControllers();
+
+    ZEB::Core::Library::initialize();
+    {
+        const ZEB::OGL::Library::InitOptions options;
+        ZEB::OGL::Library::initialize(options);
+    }
+
+    std::unique_ptr<ZEB::OGL::Context> apContext = platform_.openContext();
+    if (apContext.get() == nullptr) {
+        throw ZEB::InternalException(kSourceFile, 1265, "Enforce apContext.get() != NULL");
+    }
+    apContext->makeCurrent();
+    ZEB::OGL::ExtensionManager* manager = platform_.extensionManager();
+    if (manager == nullptr) {
+        throw ZEB::RuntimeException("no OpenGL extension manager for the current context");
+    }
+
+    WriteGLString("Vendor string:    ", GL_VENDOR);
+    WriteGLString("Renderer string:  ", GL_RENDERER);
+    WriteGLString("Version string:   ", GL_VERSION);
+    // No flush: the version line below ends with one.
+    std::cout << "\nOpenGL version as determined by Quernwheel...\n";
+
+    if (!CheckOpenGLVersion(*manager)) {
+        EndProcess();
+    }
+    RequireExtension(*manager, "Has NPOT support: ", ZEB::OGL::GL_ARB_TEXTURE_NON_POWER_OF_TWO);
+    RequireExtension(*manager, "Has Framebuffer Object Extension support: ", ZEB::OGL::GL_EXT_FRAMEBUFFER_OBJECT);
+    if (!manager->isSupported(ZEB::OGL::GL_ARB_SHADER_OBJECTS) ||
+        !manager->isSupported(ZEB::OGL::GL_ARB_SHADING_LANGUAGE_100)) {
+        std::cout << "Has Shading Language support: FALSE" << std::endl;
+        FailWithReturnCode();
+    }
+
+    LegacyCompileTest();
+    std::cout << "OpenGL ok" << std::endl;
+    int returnCode = 1;
+
+    std::string version;
+    if (CheckOpenCL(apContext.get(), &version)) {
+        std::cout << "OpenCL ok, version=" << version << std::endl;
+        returnCode = 3;
+    }
+
+    // DirectX needs neither the context nor the framework.
+    apContext.reset();
+    ZEB::OGL::Library::terminate();
+    ZEB::Core::Library::terminate();
+    TestDirectX();
+    return returnCode;
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+
+namespace ZEB {
+namespace OGL {
+class Context;
+class ExtensionManager;
+} // namespace OGL
+} // namespace ZEB
+
+// The legacy console check of the primary display device: video controllers,
+// GL strings, the version gate, the NPOT, framebuffer-object and shading
+// language extensions, the GLSL compile, OpenCL and DirectX, written for a
+// person to read on standard output.
+class LegacyCheck {
+public:
+    // Where the check gets its OpenGL context and what it learns about it, so
+    // that tests can stand in for a driver that fails or is too old.
+    struct Platform {
+        // A context on the primary display device; null is a failed assertion.
+        std::unique_ptr<ZEB::OGL::Context> (*openContext)();
+        // The extension manager of the current context.
+        ZEB::OGL::ExtensionManager* (*extensionManager)();
+    };
+    // An offscreen context on the primary display device and its framework manager.
+    static Platform SystemPlatform();
+
+    explicit LegacyCheck(const Platform& platform);
+
+    // Ends with "Return code: " and the verdict, 1 (OpenGL usable) or 3 (OpenCL
+    // too), and returns it. Every failing path ends the process itself with
+    // status 0, mostly after "Return code: 0".
+    int Run();
+
+private:
+    // From the video controller listing to the DirectX probe; the verdict.
+    int RunSteps();
+
+    Platform platform_;
+};
