@@ -66,6 +66,9 @@ start() (
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     # No Mono or Gecko: nothing here needs them and there is no network to fetch them.
     WINEDLLOVERRIDES="mscoree=;mshtml=" wineboot -i 9>&-
+    # A program that faults must end, not wait in Wine's crash dialog (Wine
+    # does not honour SEM_NOGPFAULTERRORBOX).
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f 9>&-
     wineserver -w
   fi
   # One persistent server for the whole session, so each program starts quickly.

@@ -66,13 +66,11 @@ bool CheckOpenCL(const ZEB::OGL::Context* context, std::string* version)
         } catch (...) {
             // A runtime that cannot list its platforms offers none.
         }
-        {
-            for (const ZEB::OCL::Platform& platform : platforms) {
-                try {
-                    MeasurePlatform(platform, *context, version);
-                } catch (...) {
-                    // A failing device ends the work on its platform; devices measured before stay.
-                }
+        for (const ZEB::OCL::Platform& platform : platforms) {
+            try {
+                MeasurePlatform(platform, *context, version);
+            } catch (...) {
+                // A failing device ends the work on its platform; devices measured before stay.
             }
         }
     }
@@ -95,6 +93,9 @@ std::uint64_t LegacyMeasureOpenCLBandwidth(const ZEB::OCL::Context& context, con
     return OpenCLBandwidth::MeasureInBatches(context, queue, DeviceRate::kSufficient);
 }
 
-std::uint64_t LegacyMeasureOpenGLBandwidth(const ZEB::OGL::Context& context) { return OpenGLBandwidth::Measure(context); }
+std::uint64_t LegacyMeasureOpenGLBandwidth(const ZEB::OGL::Context& context)
+{
+    return OpenGLBandwidth::Measure(context);
+}
 
 const std::vector<DeviceInfo>& MeasuredOpenCLDevices() { return svDeviceInfo_; }
