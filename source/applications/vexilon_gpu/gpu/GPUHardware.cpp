@@ -6,6 +6,7 @@
 #include "gpu/GLErrorException.h"
 #include "gpu/GLSLTestProgram.h"
 #include "gpu/OpenCLBandwidth.h"
+#include "gpu/OpenCLStartup.h"
 #include "gpu/OpenCLVersionText.h"
 #include "gpu/OpenGLBandwidth.h"
 #include "gpu/VersionCache.h"
@@ -14,7 +15,6 @@
 #include "zeb/ocl/CommandQueue.h"
 #include "zeb/ocl/Context.h"
 #include "zeb/ocl/ContextProperties.h"
-#include "zeb/ocl/Library.h"
 #include "zeb/ocl/Platform.h"
 #include "zeb/ogl/ExtensionManager.h"
 #include "zeb/ogl/Framebuffer.h"
@@ -176,14 +176,7 @@ void GPUHardware::ProbeOpenCL(std::string& oclVersion, std::string& cudaVersion)
     cudaVersion.clear();
     BestOpenCLDevice best;
 
-    try {
-        if (!ZEB::OCL::Library::isInitialized() && ZEB::OCL::Library::isOpenCLAvailable(std::string())) {
-            ZEB::OCL::Library::initialize();
-        }
-    } catch (...) {
-        // No usable runtime: nothing to report.
-    }
-    if (!ZEB::OCL::Library::isInitialized()) {
+    if (!OpenCLStartup::Start()) {
         return;
     }
 

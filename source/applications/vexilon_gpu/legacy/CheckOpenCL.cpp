@@ -2,13 +2,13 @@
 
 #include "gpu/DeviceRate.h"
 #include "gpu/OpenCLBandwidth.h"
+#include "gpu/OpenCLStartup.h"
 #include "gpu/OpenCLVersionText.h"
 #include "gpu/OpenGLBandwidth.h"
 
 #include "zeb/ocl/CommandQueue.h"
 #include "zeb/ocl/Context.h"
 #include "zeb/ocl/ContextProperties.h"
-#include "zeb/ocl/Library.h"
 #include "zeb/ocl/Platform.h"
 #include "zeb/ogl/Context.h"
 
@@ -51,16 +51,10 @@ bool CheckOpenCL(const ZEB::OGL::Context* context, std::string* version)
 {
     if (siOpenCLState_ < 0) {
         siOpenCLState_ = 0;
-        try {
-            if (!ZEB::OCL::Library::isInitialized() && ZEB::OCL::Library::isOpenCLAvailable(std::string())) {
-                ZEB::OCL::Library::initialize();
-            }
-        } catch (...) {
-            // No usable runtime: nothing to measure.
-        }
+        const bool started = OpenCLStartup::Start();
         std::vector<ZEB::OCL::Platform> platforms;
         try {
-            if (ZEB::OCL::Library::isInitialized() && context != nullptr) {
+            if (started && context != nullptr) {
                 platforms = ZEB::OCL::platforms();
             }
         } catch (...) {
