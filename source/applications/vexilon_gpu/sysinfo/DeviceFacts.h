@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What the system (not OpenGL) says about one GPU. Every field is optional:
+// an unknown one stays 0 or empty, and the report leaves its line out.
+struct DeviceFacts {
+    std::uint32_t vendorID = 0;     // PCI ids; 0 when unknown
+    std::uint32_t deviceID = 0;
+    std::string pciAddress;         // "0000:01:00.0"; empty when unknown
+    std::string driver;             // kernel driver name ("amdgpu", "i915", "nvidia"); empty: no line
+    std::string driverVersion;      // empty: no line
+    std::string driverDate;         // "YYYYMMDD"; empty: no line
+    std::uint64_t memoryBytes = 0;  // the system's memory figure; 0 when unknown
+};
