@@ -1,8 +1,42 @@
 #include "driver/CommandLine.h"
 
-#include <cstdlib>
+#include <cctype>
+#include <cstdint>
 #include <cstring>
+#include <limits>
 #include <ostream>
+
+namespace {
+
+// atoi's reading (leading blanks, a sign, digits up to the first other
+// character; junk is 0), with a value past the 32-bit range held at its
+// nearest end, as the Windows run time's atoi does. The C standard leaves
+// that case undefined, and glibc keeps only the low 32 bits of the number, so
+// a huge count could turn negative there and never fail.
+std::int32_t ToInt32LikeAtoi(const std::string& text)
+{
+    std::string::size_type i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    const std::int64_t limit = negative ? -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min())
+                                        : std::numeric_limits<std::int32_t>::max();
+    std::int64_t magnitude = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        magnitude = magnitude * 10 + (text[i] - '0');
+        if (magnitude > limit) {
+            magnitude = limit;
+        }
+    }
+    return static_cast<std::int32_t>(negative ? -magnitude : magnitude);
+}
+
+} // namespace
 
 CommandLine::CommandLine() : iFailAfter_(-1), bTesterMode_(false) {}
 
@@ -19,7 +53,7 @@ void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
         const std::string value = equals == std::string::npos ? std::string() : text.substr(equals + 1);
 
         if (key == "failAfter") {
-            iFailAfter_ = std::atoi(value.c_str());
+            iFailAfter_ = ToInt32LikeAtoi(value);
         } else if (key == "app") {
             sApp_ = value;
         } else if (key == "qz4") {

@@ -20,9 +20,12 @@ bool HandshakeFiles::ReplayOutputFile(std::FILE* out)
     if (file == nullptr) {
         return false;
     }
-    char buffer[256];
-    while (std::fgets(buffer, sizeof buffer, file) != nullptr) {
-        std::fprintf(out, "%s", buffer);
+    // Byte blocks, not lines of text: a NUL byte or a line of any length
+    // passes through unchanged.
+    char buffer[4096];
+    std::size_t count = 0;
+    while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        std::fwrite(buffer, 1, count, out);
     }
     std::fclose(file);
     std::fflush(out);

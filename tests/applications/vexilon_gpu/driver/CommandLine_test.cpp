@@ -101,6 +101,9 @@ TEST(CommandLine, FailAfterConvertsLikeAtoi)
     EXPECT_EQ(12, Parse({"--failAfter=12abc"}).options.FailAfter());
     EXPECT_EQ(-5, Parse({"--failAfter=-5"}).options.FailAfter());
     EXPECT_EQ(7, Parse({"--failAfter=  7"}).options.FailAfter());
+    // Past the 32-bit range the count holds at the nearest end on every system.
+    EXPECT_EQ(2147483647, Parse({"--failAfter=99999999999"}).options.FailAfter());
+    EXPECT_EQ(-2147483647 - 1, Parse({"--failAfter=-99999999999999999999"}).options.FailAfter());
 }
 
 TEST(CommandLine, AppKeyIsCaseSensitiveAndNeedsItsEqualsSign)
