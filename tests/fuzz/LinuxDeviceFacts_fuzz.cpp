@@ -1,0 +1,98 @@
+// The readers of sysfs, /proc and the DRM stand-in on whatever the files
+// hold: the input, cut at NUL bytes, becomes the files of a stand-in tree
+// with one AMD-like GPU behind a DRM node and one NVIDIA GPU without one.
+#include "sysinfo/LinuxDeviceFacts.h"
+#include "sysinfo/SystemTree.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kDevice[] = "/sys/devices/pci0000:00/0000:03:00.0";
+const char kNvidia[] = "0000:41:00.0";
+
+// The files whose contents the input decides, in input order.
+const char* const kFiles[] = {
+    "/sys/devices/pci0000:00/0000:03:00.0/vendor",
+    "/sys/devices/pci0000:00/0000:03:00.0/device",
+    "/sys/devices/pci0000:00/0000:03:00.0/mem_info_vram_total",
+    "/sys/module/amdgpu/version",
+    "/dev/dri/card0.drm-version",
+    "/proc/driver/nvidia/gpus/0000:41:00.0/information",
+    "/sys/bus/pci/devices/0000:41:00.0/device",
+    "/proc/driver/nvidia/version",
+    "/nvml/0000:41:00.0",
+};
+
+std::string gRoot;
+
+void Link(const std::string& path, const std::string& target)
+{
+    const fs::path link(gRoot + path);
+    fs::create_directories(link.parent_path());
+    fs::create_directories(gRoot + target);
+    fs::create_directory_symlink(fs::relative(gRoot + target, link.parent_path()), link);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    char inMemory[] = "/dev/shm/vexilon-sysfs-fuzz-XXXXXX";
+    char onDisk[] = "/tmp/vexilon-sysfs-fuzz-XXXXXX";
+    const char* root = mkdtemp(inMemory);
+    if (root == nullptr) {
+        root = mkdtemp(onDisk);
+    }
+    if (root == nullptr) {
+        std::abort();
+    }
+    gRoot = root;
+    const std::string device(kDevice);
+    Link("/sys/bus/pci/devices/0000:03:00.0", device);
+    Link("/sys/class/drm/card0", device + "/drm/card0");
+    Link(device + "/drm/card0/device", device);
+    Link(device + "/driver", "/sys/bus/pci/drivers/amdgpu");
+    Link("/sys/bus/pci/drivers/amdgpu/module", "/sys/module/amdgpu");
+    fs::create_directories(gRoot + "/sys/bus/pci/devices/" + kNvidia);
+    fs::create_directories(gRoot + "/nvml");
+    fs::create_directories(gRoot + "/dev/dri");
+    fs::create_directories(gRoot + "/proc/driver/nvidia/gpus/" + kNvidia);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    std::string::size_type begin = 0;
+    for (const char* file : kFiles) {
+        const std::string::size_type end = std::min(input.find('\0', begin), input.size());
+        std::ofstream(gRoot + file, std::ios::binary | std::ios::trunc) << input.substr(begin, end - begin);
+        begin = std::min(end + 1, input.size());
+    }
+
+    const SystemTree tree(gRoot);
+    const DeviceFacts amd = LinuxDeviceFacts::ForDrmNode(tree, "/dev/dri/card0");
+    if (amd.vendorID > 0xFFFF || amd.deviceID > 0xFFFF || (!amd.driverDate.empty() && amd.driverDate.size() != 8)) {
+        std::abort();
+    }
+    for (const DeviceFacts& nvidia : LinuxDeviceFacts::NvidiaGpus(tree)) {
+        if (nvidia.vendorID != 0x10DE || nvidia.deviceID > 0xFFFF || nvidia.pciAddress != kNvidia) {
+            std::abort();
+        }
+    }
+
+    std::uint64_t parts[4];
+    std::uint64_t number = 0;
+    LinuxDeviceFacts::ParsePciAddress(input, parts);
+    SystemTree::ParseNumber(input, 16, number);
+    SystemTree::ParseNumber(input, 10, number);
+    return 0;
+}
