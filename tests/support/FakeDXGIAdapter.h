@@ -6,11 +6,11 @@
 
 namespace testsupport {
 
-// A DXGI adapter with the PCI identifiers the test gives it.
+// A DXGI adapter with the PCI identifiers and dedicated memory the test gives it.
 class FakeDXGIAdapter : public FakeComObject<IDXGIAdapter> {
 public:
-    FakeDXGIAdapter(const std::string& name, ComJournal* journal, UINT vendorID, UINT deviceID)
-        : FakeComObject<IDXGIAdapter>(name, journal), vendorID_(vendorID), deviceID_(deviceID)
+    FakeDXGIAdapter(const std::string& name, ComJournal* journal, UINT vendorID, UINT deviceID, SIZE_T memory)
+        : FakeComObject<IDXGIAdapter>(name, journal), vendorID_(vendorID), deviceID_(deviceID), memory_(memory)
     {
     }
 
@@ -19,6 +19,7 @@ public:
         *description = DXGI_ADAPTER_DESC();
         description->VendorId = vendorID_;
         description->DeviceId = deviceID_;
+        description->DedicatedVideoMemory = memory_;
         return S_OK;
     }
     FAKE_COM_UNUSED(EnumOutputs, (UINT, IDXGIOutput**))
@@ -31,6 +32,7 @@ public:
 private:
     UINT vendorID_;
     UINT deviceID_;
+    SIZE_T memory_;
 };
 
 } // namespace testsupport

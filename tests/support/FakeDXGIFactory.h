@@ -15,10 +15,10 @@ public:
     {
     }
 
-    void addAdapter(UINT vendorID, UINT deviceID)
+    void addAdapter(UINT vendorID, UINT deviceID, SIZE_T memory = 0)
     {
         adapters_.emplace_back(new FakeDXGIAdapter("dxgi adapter " + std::to_string(adapters_.size()), journal_,
-                                                   vendorID, deviceID));
+                                                   vendorID, deviceID, memory));
     }
 
     HRESULT STDMETHODCALLTYPE EnumAdapters(UINT index, IDXGIAdapter** adapter) override

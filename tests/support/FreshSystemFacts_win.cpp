@@ -16,7 +16,7 @@ std::string FreshSystemFacts::Print()
              << c.driverDate << '\t' << c.adapterRAM << "\t\n";
     }
     for (const AdapterIdentifiers& a : SystemFacts::DXGIAdapters()) {
-        text << "adapter\t" << a.vendorID << '\t' << a.deviceID << "\t\n";
+        text << "adapter\t" << a.vendorID << '\t' << a.deviceID << '\t' << a.dedicatedVideoMemory << "\t\n";
     }
     return text.str();
 }
@@ -51,9 +51,9 @@ FreshSystemFacts FreshSystemFacts::Read()
             c.driverDate = fields[4];
             c.adapterRAM = static_cast<std::uint32_t>(std::stoul(fields[5]));
             facts.controllers.push_back(c);
-        } else if (fields.size() == 4 && fields[0] == "adapter") {
+        } else if (fields.size() == 5 && fields[0] == "adapter") {
             facts.adapters.push_back({static_cast<std::uint32_t>(std::stoul(fields[1])),
-                                      static_cast<std::uint32_t>(std::stoul(fields[2]))});
+                                      static_cast<std::uint32_t>(std::stoul(fields[2])), std::stoull(fields[3])});
         }
     }
     return facts;

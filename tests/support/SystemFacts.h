@@ -19,6 +19,7 @@ struct VideoControllerFacts {
 struct AdapterIdentifiers {
     std::uint32_t vendorID;
     std::uint32_t deviceID;
+    std::uint64_t dedicatedVideoMemory;  // bytes
 };
 
 class SystemFacts {

@@ -61,7 +61,7 @@ std::vector<AdapterIdentifiers> SystemFacts::DXGIAdapters()
             for (UINT i = 0; SUCCEEDED(factory->EnumAdapters(i, adapter.receive())); ++i) {
                 DXGI_ADAPTER_DESC description = {};
                 adapter->GetDesc(&description);
-                adapters.push_back({description.VendorId, description.DeviceId});
+                adapters.push_back({description.VendorId, description.DeviceId, description.DedicatedVideoMemory});
             }
         }
     }

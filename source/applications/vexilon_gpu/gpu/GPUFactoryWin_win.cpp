@@ -43,9 +43,10 @@ private:
 };
 
 // PCI identifiers of adapter `index`: DXGI first, Direct3D 9 for whatever DXGI
-// left at 0. A value DXGI gave is never replaced.
+// left at 0. A value DXGI gave is never replaced. DXGI's dedicated memory comes
+// along; it stays 0 without DXGI.
 void ReadIdentifiers(IDXGIFactory* factory, IDirect3D9* direct3D, UINT index, std::uint32_t& vendorID,
-                     std::uint32_t& deviceID)
+                     std::uint32_t& deviceID, std::uint64_t& dedicatedVideoMemory)
 {
     if (factory != nullptr) {
         ComReference<IDXGIAdapter> adapter;
@@ -54,6 +55,7 @@ void ReadIdentifiers(IDXGIFactory* factory, IDirect3D9* direct3D, UINT index, st
             if (SUCCEEDED(adapter->GetDesc(&description))) {
                 vendorID = description.VendorId;
                 deviceID = description.DeviceId;
+                dedicatedVideoMemory = description.DedicatedVideoMemory;
             }
         }
     }
@@ -157,12 +159,14 @@ GPUList GPUFactoryWin::CreateGPUs()
 
         std::uint32_t vendorID = 0;
         std::uint32_t deviceID = 0;
-        ReadIdentifiers(dxgiFactory.get(), direct3D.get(), static_cast<UINT>(index), vendorID, deviceID);
+        std::uint64_t dedicatedVideoMemory = 0;
+        ReadIdentifiers(dxgiFactory.get(), direct3D.get(), static_cast<UINT>(index), vendorID, deviceID,
+                        dedicatedVideoMemory);
 
         system.DisplayDevice(index, device);
         if (device.StateFlags & kAttachedToDesktop) {
             boost::shared_ptr<ZEB::OGL::Context> context(system.CreateOffscreenContext(device));
-            boost::shared_ptr<GPUWin> gpu(new GPUWin(context, vendorID, deviceID, wmiData));
+            boost::shared_ptr<GPUWin> gpu(new GPUWin(context, vendorID, deviceID, dedicatedVideoMemory, wmiData));
             gpus.push_back(gpu);
         }
     }

@@ -30,6 +30,10 @@ namespace {
 const GLenum kVendor = 0x1F00;
 const GLenum kRenderer = 0x1F01;
 const GLenum kMaxRectangleTextureSize = 0x84F8;
+const std::uint32_t kVendorATI = 0x1002;
+const std::uint32_t kVendorNVIDIA = 0x10DE;
+const GLenum kTextureFreeMemoryATI = 0x87FC;
+const GLenum kDedicatedVideoMemoryNVX = 0x9047;
 
 void CheckGLError()
 {
@@ -54,6 +58,37 @@ std::string Text(const GLubyte* text) { return text != nullptr ? reinterpret_cas
 GPUHardware::GPUHardware(const boost::shared_ptr<ZEB::OGL::Context>& context) : spContext_(context) {}
 
 GPUHardware::~GPUHardware() {}
+
+unsigned int GPUHardware::MemoryMBFromSystemFigure(std::uint64_t systemBytes)
+{
+    std::uint64_t bytes = systemBytes;
+
+    const std::uint32_t vendor = VendorID();
+    GLenum query = 0;
+    if (vendor == kVendorATI) {
+        query = kTextureFreeMemoryATI;
+    } else if (vendor == kVendorNVIDIA) {
+        query = kDedicatedVideoMemoryNVX;
+    }
+    if (query != 0) {
+        GLint kibibytes[4] = {0, 0, 0, 0};
+        try {
+            GetIntegerv(query, kibibytes);
+            const std::uint64_t reported = static_cast<std::uint64_t>(static_cast<std::uint32_t>(kibibytes[0])) * 1024;
+            if (reported > bytes) {
+                bytes = reported;
+            }
+        } catch (const GLErrorException&) {
+            // The driver lacks the vendor's memory extension: the system's
+            // figure is the best one known. Leave no error behind for the next
+            // question.
+            ContextScope scope(*spContext_);
+            for (int flags = 0; flags < 32 && glGetError() != GL_NO_ERROR; ++flags) {
+            }
+        }
+    }
+    return static_cast<unsigned int>(bytes >> 20);
+}
 
 std::string GPUHardware::OGLVersion()
 {

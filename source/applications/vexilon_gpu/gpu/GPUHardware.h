@@ -46,6 +46,10 @@ public:
 
 protected:
     const boost::shared_ptr<ZEB::OGL::Context>& context() const { return spContext_; }
+    // The larger of the system's byte count and the vendor's own GL figure
+    // (AMD and NVIDIA only), in whole MiB. A driver without the vendor's
+    // extension leaves the system's figure standing.
+    unsigned int MemoryMBFromSystemFigure(std::uint64_t systemBytes);
 
 private:
     boost::shared_ptr<ZEB::OGL::Context> spContext_;

@@ -11,11 +11,12 @@ class ContextProperties;
 } // namespace OCL
 } // namespace ZEB
 
-// The Windows half of an adapter: its PCI identifiers and its WMI record.
+// The Windows half of an adapter: its PCI identifiers, DXGI's dedicated memory
+// (0 when DXGI was not asked or failed) and its WMI record.
 class GPUWin : public GPUHardware {
 public:
     GPUWin(const boost::shared_ptr<ZEB::OGL::Context>& context, std::uint32_t vendorID, std::uint32_t deviceID,
-           const WMIData& wmiData);
+           std::uint64_t dedicatedVideoMemory, const WMIData& wmiData);
     ~GPUWin() override;
 
     unsigned int MemoryMB() override;
@@ -35,5 +36,6 @@ public:
 private:
     std::uint32_t uVendorID_;
     std::uint32_t uDeviceID_;
+    std::uint64_t uDedicatedVideoMemory_;
     WMIData wmiData_;
 };

@@ -1,25 +1,15 @@
 #include "gpu/GPUWin.h"
 
 #include "gpu/DeviceRate.h"
-#include "gpu/GLErrorException.h"
-#include "gpu/ContextScope.h"
 
 #include "zeb/ocl/ContextProperties.h"
 
 #include <cstring>
 
-namespace {
-
-const std::uint32_t kVendorATI = 0x1002;
-const std::uint32_t kVendorNVIDIA = 0x10DE;
-const GLenum kTextureFreeMemoryATI = 0x87FC;
-const GLenum kDedicatedVideoMemoryNVX = 0x9047;
-
-} // namespace
-
 GPUWin::GPUWin(const boost::shared_ptr<ZEB::OGL::Context>& context, std::uint32_t vendorID, std::uint32_t deviceID,
-               const WMIData& wmiData)
-    : GPUHardware(context), uVendorID_(vendorID), uDeviceID_(deviceID), wmiData_(wmiData)
+               std::uint64_t dedicatedVideoMemory, const WMIData& wmiData)
+    : GPUHardware(context), uVendorID_(vendorID), uDeviceID_(deviceID), uDedicatedVideoMemory_(dedicatedVideoMemory),
+      wmiData_(wmiData)
 {
 }
 
@@ -27,32 +17,10 @@ GPUWin::~GPUWin() {}
 
 unsigned int GPUWin::MemoryMB()
 {
-    std::uint64_t bytes = wmiData_.AdapterRAM();
-
-    const std::uint32_t vendor = VendorID();
-    GLenum query = 0;
-    if (vendor == kVendorATI) {
-        query = kTextureFreeMemoryATI;
-    } else if (vendor == kVendorNVIDIA) {
-        query = kDedicatedVideoMemoryNVX;
-    }
-    if (query != 0) {
-        GLint kibibytes[4] = {0, 0, 0, 0};
-        try {
-            GetIntegerv(query, kibibytes);
-            const std::uint64_t reported = static_cast<std::uint64_t>(static_cast<std::uint32_t>(kibibytes[0])) * 1024;
-            if (reported > bytes) {
-                bytes = reported;
-            }
-        } catch (const GLErrorException&) {
-            // The driver lacks the vendor's memory extension: the WMI figure is
-            // the best one known. Leave no error behind for the next question.
-            ContextScope scope(*context());
-            for (int flags = 0; flags < 32 && glGetError() != GL_NO_ERROR; ++flags) {
-            }
-        }
-    }
-    return static_cast<unsigned int>(bytes >> 20);
+    // WMI's AdapterRAM is 32 bits wide and stops just short of 4 GiB; DXGI's
+    // figure is not capped.
+    const std::uint64_t wmiBytes = wmiData_.AdapterRAM();
+    return MemoryMBFromSystemFigure(uDedicatedVideoMemory_ > wmiBytes ? uDedicatedVideoMemory_ : wmiBytes);
 }
 
 unsigned int GPUWin::RendererID() { return uDeviceID_; }

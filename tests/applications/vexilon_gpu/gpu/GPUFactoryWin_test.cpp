@@ -25,7 +25,7 @@ void Populate(FakeEnumerationSystem& system, int rows)
 {
     for (int i = 0; i < rows; ++i) {
         system.addRow(L"gpu " + std::to_wstring(i), 0).setText(L"DriverVersion", L"31.0.15.3623");
-        system.dxgiFactory.addAdapter(0x10DE, 0x1180 + i);
+        system.dxgiFactory.addAdapter(0x10DE, 0x1180 + i, SIZE_T(8) << 30);
         system.displays.push_back(DISPLAY_DEVICE_ATTACHED_TO_DESKTOP);
     }
 }
@@ -129,7 +129,24 @@ TEST(GPUFactoryWin, WithoutDirect3D9ExDXGIIsNeverTried)
     ASSERT_EQ(1u, gpus.size());
     EXPECT_EQ(0x8086u, gpus[0]->VendorID());
     EXPECT_EQ(0x0166u, gpus[0]->RendererID());
+    EXPECT_EQ(0u, gpus[0]->MemoryMB());  // WMI's 0: the DXGI adapter's memory was never read
     EXPECT_TRUE(system.entries("load DXGI").empty());
+}
+
+TEST(GPUFactoryWin, MemoryIsTheLargerOfWMIAndTheMatchedDXGIAdapter)
+{
+    FakeEnumerationSystem system;
+    system.addRow(L"a", -1);
+    system.addRow(L"b", 1073741824);
+    system.dxgiFactory.addAdapter(0x8086, 0x0166, SIZE_T(16) << 30);
+    system.dxgiFactory.addAdapter(0x8086, 0x0412, SIZE_T(512) << 20);
+    system.displays = {DISPLAY_DEVICE_ATTACHED_TO_DESKTOP, DISPLAY_DEVICE_ATTACHED_TO_DESKTOP};
+
+    TestedFactory factory;
+    const GPUList gpus = factory.Enumerate();
+    ASSERT_EQ(2u, gpus.size());
+    EXPECT_EQ(16384u, gpus[0]->MemoryMB());
+    EXPECT_EQ(1024u, gpus[1]->MemoryMB());
 }
 
 TEST(GPUFactoryWin, NoSourceOfIdentifiersStillGivesAGPU)

@@ -35,9 +35,8 @@ WMIData Record(LONG adapterRAM)
 // or rejects them as a driver without the extension does.
 class MemoryGPU : public GPUWin {
 public:
-    MemoryGPU(std::uint32_t vendor, LONG adapterRAM, GLint kibibytes, bool rejects = false)
-        : GPUWin(boost::make_shared<InertContext>(), vendor, 0x1234,
-                 Record(adapterRAM)),
+    MemoryGPU(std::uint32_t vendor, LONG adapterRAM, std::uint64_t dxgiBytes, GLint kibibytes, bool rejects)
+        : GPUWin(boost::make_shared<InertContext>(), vendor, 0x1234, dxgiBytes, Record(adapterRAM)),
           kibibytes_(kibibytes), rejects_(rejects)
     {
     }
@@ -60,40 +59,38 @@ private:
 
 } // namespace
 
-TEST(GPUWinMemory, LargerOfWMIAndVendorFigureInWholeMiB)
+TEST(GPUWinMemory, LargestOfWMIDXGIAndVendorFigureInWholeMiB)
 {
-    MemoryGPU nvidia(0x10DE, static_cast<LONG>(4293918720u), 8388608);
-    EXPECT_EQ(8192u, nvidia.MemoryMB());
-    EXPECT_EQ(0x9047u, nvidia.asked);
-
-    MemoryGPU noWMI(0x10DE, 0, 2097152);
-    EXPECT_EQ(2048u, noWMI.MemoryMB());
-
-    MemoryGPU ati(0x1002, 1073741824, 524288);  // the GL knows less than WMI: WMI wins
-    EXPECT_EQ(1024u, ati.MemoryMB());
-    EXPECT_EQ(0x87FCu, ati.asked);
-
-    MemoryGPU roundsDown(0x8086, 1073741824 + 1048575, 0);
-    EXPECT_EQ(1024u, roundsDown.MemoryMB());
-}
-
-TEST(GPUWinMemory, OtherVendorsNeverAskTheGL)
-{
-    MemoryGPU intel(0x8086, 1073741824, 99999999);
-    EXPECT_EQ(1024u, intel.MemoryMB());
-    EXPECT_EQ(0u, intel.asked);
-
-    MemoryGPU unknown(0, -1, 99999999);  // 4294967295 bytes: just under 4 GiB
-    EXPECT_EQ(4095u, unknown.MemoryMB());
-    EXPECT_EQ(0u, unknown.asked);
-}
-
-TEST(GPUWinMemory, RejectedVendorQueryFallsBackToWMI)
-{
-    MemoryGPU nvidia(0x10DE, 536870912, 0, true);
-    EXPECT_EQ(512u, nvidia.MemoryMB());
-    MemoryGPU ati(0x1002, 0, 0, true);
-    EXPECT_EQ(0u, ati.MemoryMB());
+    const LONG justUnder4GiB = static_cast<LONG>(4293918720u);
+    const std::uint64_t GiB = 1073741824;
+    const struct {
+        std::uint32_t vendor;
+        LONG adapterRAM;
+        std::uint64_t dxgiBytes;
+        GLint kibibytes;
+        bool rejects;
+        unsigned int megabytes;
+        GLenum asked;
+    } cases[] = {
+        {0x10DE, justUnder4GiB, 0, 8388608, false, 8192, 0x9047},
+        {0x10DE, 0, 0, 2097152, false, 2048, 0x9047},
+        {0x1002, 1073741824, 0, 524288, false, 1024, 0x87FC},  // the GL knows less than WMI
+        {0x8086, 1073741824 + 1048575, 0, 0, false, 1024, 0},  // rounds down
+        {0x8086, 1073741824, 0, 99999999, false, 1024, 0},     // other vendors never ask the GL
+        {0, -1, 0, 99999999, false, 4095, 0},                  // 4294967295 bytes: WMI's ceiling
+        {0x10DE, 536870912, 0, 0, true, 512, 0x9047},          // a rejected query leaves WMI's figure
+        {0x1002, 0, 0, 0, true, 0, 0x87FC},
+        {0x8086, justUnder4GiB, 16 * GiB, 0, false, 16384, 0},  // DXGI past WMI's ceiling
+        {0x8086, 1073741824, GiB / 2, 0, false, 1024, 0},       // DXGI smaller: WMI stands
+        {0x10DE, justUnder4GiB, 16 * GiB, 33554432, false, 32768, 0x9047},
+        {0x1002, justUnder4GiB, 8 * GiB, 0, true, 8192, 0x87FC},
+    };
+    for (const auto& c : cases) {
+        MemoryGPU gpu(c.vendor, c.adapterRAM, c.dxgiBytes, c.kibibytes, c.rejects);
+        EXPECT_EQ(c.megabytes, gpu.MemoryMB()) << std::hex << c.vendor << std::dec << " " << c.adapterRAM << " "
+                                               << c.dxgiBytes;
+        EXPECT_EQ(c.asked, gpu.asked) << c.megabytes;
+    }
 }
 
 TEST(GPUWin, IdentifiersAndWMITextsPassThroughUnchanged)
@@ -103,7 +100,7 @@ TEST(GPUWin, IdentifiersAndWMITextsPassThroughUnchanged)
     row.setText(L"InstalledDisplayDrivers", L"a.dll,b.dll");
     row.setText(L"DriverVersion", L" 8.17 ");
     row.setText(L"DriverDate", L"20240131000000.000000-000");
-    GPUWin gpu(boost::make_shared<InertContext>(), 0x1002, 0x6798, WMIData(&row));
+    GPUWin gpu(boost::make_shared<InertContext>(), 0x1002, 0x6798, 0, WMIData(&row));
     EXPECT_EQ(0x1002u, gpu.VendorID());
     EXPECT_EQ(0x6798u, gpu.RendererID());
     EXPECT_EQ("Radeon \\x2122", gpu.Caption());
@@ -114,7 +111,7 @@ TEST(GPUWin, IdentifiersAndWMITextsPassThroughUnchanged)
 
 TEST(GPUWin, OpenCLSharingHelpers)
 {
-    GPUWin gpu(boost::make_shared<InertContext>(), 0, 0, Record(0));
+    GPUWin gpu(boost::make_shared<InertContext>(), 0, 0, 0, Record(0));
     EXPECT_FALSE(gpu.IsOpenCLVersionSupported("OpenCL 1.0 CUDA"));
     EXPECT_FALSE(gpu.IsOpenCLVersionSupported("1.0"));
     EXPECT_TRUE(gpu.IsOpenCLVersionSupported("OpenCL 1.1"));
