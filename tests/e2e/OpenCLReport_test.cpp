@@ -64,6 +64,8 @@ TEST(OpenCLReportEndToEnd, OnlyGPUDevicesCount)
     EXPECT_TRUE(VersionLines(result).empty()) << result.out;
 }
 
+// Every competing device has a rate of at least 12, so none is measured by
+// drawing and the ranking is the same on any machine.
 TEST(OpenCLReportEndToEnd, FailingDeviceEndsOnlyItsPlatform)
 {
     // Platform one: a slow device, one that fails, then a fast one that is
@@ -73,26 +75,28 @@ TEST(OpenCLReportEndToEnd, FailingDeviceEndsOnlyItsPlatform)
     for (const Options& failing : {Options().failContext(-2), Options().failCopy(-5)}) {
         OpenCLFixture fixture;
         fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1")
-            .addGpuDevice(Options().rate(2))
+            .addGpuDevice(Options().rate(16))
             .addGpuDevice(failing)
-            .addGpuDevice()
+            .addGpuDevice(Options().rate(256))
             .addPlatform("OpenCL 1.2 second")
-            .addGpuDevice(Options().rate(8));
+            .addGpuDevice(Options().rate(64));
         ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
                                     {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""});
     }
 }
 
-TEST(OpenCLReportEndToEnd, FasterDeviceChoosesTheTexts)
+TEST(OpenCLReportEndToEnd, FastestDeviceChoosesTheTextsAndATieKeepsTheFirst)
 {
     using Options = OpenCLFixture::DeviceOptions;
     OpenCLFixture fixture;
     fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1")
-        .addGpuDevice(Options().rate(2))
+        .addGpuDevice(Options().rate(16))
         .addPlatform("OpenCL 2.0 CUDA 9.0")
-        .addGpuDevice(Options().rate(8))
+        .addGpuDevice(Options().rate(64))
         .addPlatform("OpenCL 1.2 third")
-        .addGpuDevice(Options().rate(4));
+        .addGpuDevice(Options().rate(32))
+        .addPlatform("OpenCL 3.0 CUDA 12.0")
+        .addGpuDevice(Options().rate(64));
     ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
                                 {"gpu.OCLVersion=\"2.0\"", "gpu.CUDAVersion=\"9.0\""});
 }

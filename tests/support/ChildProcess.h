@@ -1,18 +1,23 @@
 #pragma once
 
-#include <windows.h>
-
+#include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
+// A child's exit code: the full 32-bit code on Windows; elsewhere the exit
+// status, or 128 + the signal's number for a child that a signal ended.
+typedef std::uint32_t ExitCode;
+typedef std::uint32_t TimeoutMs;
+
 // What a finished child process left behind.
 struct ProcessResult {
     std::string out;
     std::string err;
-    DWORD exitCode = 0;
+    ExitCode exitCode = 0;
     bool timedOut = false;
 };
 
@@ -21,6 +26,8 @@ struct ProcessResult {
 // blocks on a full pipe.
 class ChildProcess {
 public:
+    static const TimeoutMs kDefaultTimeoutMs = 10 * 60 * 1000;
+
     ChildProcess();
     ~ChildProcess();
 
@@ -31,6 +38,7 @@ public:
     // environment, on top of this process's own.
     void setEnvironment(const std::string& name, const std::string& value);
 
+    // Throws when the program cannot be started.
     void start(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingDirectory = std::string());
 
@@ -40,26 +48,25 @@ public:
     std::string errorSoFar() const;
 
     // Waits for the end (killing the child after timeoutMs) and collects it.
-    ProcessResult wait(DWORD timeoutMs = 10 * 60 * 1000);
+    ProcessResult wait(TimeoutMs timeoutMs = kDefaultTimeoutMs);
 
     // start, then wait.
     static ProcessResult Run(const std::string& program, const std::vector<std::string>& arguments,
                              const std::string& workingDirectory = std::string(),
                              const std::map<std::string, std::string>& environment = {},
-                             DWORD timeoutMs = 10 * 60 * 1000);
+                             TimeoutMs timeoutMs = kDefaultTimeoutMs);
 
 private:
     struct Drain;
-    static DWORD WINAPI DrainPipe(LPVOID drain);
-    std::vector<char> environmentBlock() const;
+    struct Process;
+
+    // This process's variables ("NAME=value") with the child's additions and removals.
+    std::vector<std::string> childEnvironment(const std::vector<std::string>& inherited) const;
 
     std::map<std::string, std::string> environment_;
-    PROCESS_INFORMATION process_;
-    Drain* outDrain_;
-    Drain* errDrain_;
+    std::unique_ptr<Process> process_;
+    std::unique_ptr<Drain> outDrain_;
+    std::unique_ptr<Drain> errDrain_;
 };
-
-// "a b" -> "\"a b\"" and so on, as the C run time splits a command line.
-std::string QuoteArgument(const std::string& argument);
 
 } // namespace testsupport

@@ -1,8 +1,15 @@
 #include "ChildProcess.h"
 
+#include <windows.h>
+
+#include <cstring>
 #include <stdexcept>
 
 namespace testsupport {
+
+struct ChildProcess::Process {
+    PROCESS_INFORMATION info = {};
+};
 
 struct ChildProcess::Drain {
     HANDLE pipe = nullptr;
@@ -11,16 +18,19 @@ struct ChildProcess::Drain {
     mutable CRITICAL_SECTION lock;
     std::string text;
 
-    Drain() { InitializeCriticalSection(&lock); }
+    explicit Drain(HANDLE readEnd) : pipe(readEnd)
+    {
+        InitializeCriticalSection(&lock);
+        thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    }
     ~Drain()
     {
+        InterlockedExchange(&childEnded, 1);
         if (thread != nullptr) {
             WaitForSingleObject(thread, INFINITE);
             CloseHandle(thread);
         }
-        if (pipe != nullptr) {
-            CloseHandle(pipe);
-        }
+        CloseHandle(pipe);
         DeleteCriticalSection(&lock);
     }
     std::string snapshot() const
@@ -30,38 +40,47 @@ struct ChildProcess::Drain {
         LeaveCriticalSection(&lock);
         return copy;
     }
-};
+    std::string finish()
+    {
+        InterlockedExchange(&childEnded, 1);
+        WaitForSingleObject(thread, INFINITE);
+        return snapshot();
+    }
 
-// Polls instead of blocking in ReadFile: helper processes that Wine starts
-// on demand may inherit the child's end of the pipe and keep it open long
-// after the child has ended, so the end of the child is the end of output.
-DWORD WINAPI ChildProcess::DrainPipe(LPVOID parameter)
-{
-    Drain* drain = static_cast<Drain*>(parameter);
-    char buffer[4096];
-    for (;;) {
-        const bool childEnded = InterlockedCompareExchange(&drain->childEnded, 0, 0) != 0;
-        DWORD available = 0;
-        if (!PeekNamedPipe(drain->pipe, nullptr, 0, nullptr, &available, nullptr)) {
-            return 0;  // every writer has closed its end
-        }
-        if (available == 0) {
-            if (childEnded) {
+    // Polls instead of blocking in ReadFile: helper processes that Wine starts
+    // on demand may inherit the child's end of the pipe and keep it open long
+    // after the child has ended, so the end of the child is the end of output.
+    static DWORD WINAPI Run(LPVOID parameter)
+    {
+        Drain* drain = static_cast<Drain*>(parameter);
+        char buffer[4096];
+        for (;;) {
+            const bool childEnded = InterlockedCompareExchange(&drain->childEnded, 0, 0) != 0;
+            DWORD available = 0;
+            if (!PeekNamedPipe(drain->pipe, nullptr, 0, nullptr, &available, nullptr)) {
+                return 0;  // every writer has closed its end
+            }
+            if (available == 0) {
+                if (childEnded) {
+                    return 0;
+                }
+                Sleep(5);
+                continue;
+            }
+            DWORD read = 0;
+            if (!ReadFile(drain->pipe, buffer, available < sizeof buffer ? available : sizeof buffer, &read, nullptr)) {
                 return 0;
             }
-            Sleep(5);
-            continue;
+            EnterCriticalSection(&drain->lock);
+            drain->text.append(buffer, read);
+            LeaveCriticalSection(&drain->lock);
         }
-        DWORD read = 0;
-        if (!ReadFile(drain->pipe, buffer, available < sizeof buffer ? available : sizeof buffer, &read, nullptr)) {
-            return 0;
-        }
-        EnterCriticalSection(&drain->lock);
-        drain->text.append(buffer, read);
-        LeaveCriticalSection(&drain->lock);
     }
-}
+};
 
+namespace {
+
+// "a b" -> "\"a b\"" and so on, as the C run time splits a command line.
 std::string QuoteArgument(const std::string& argument)
 {
     if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
@@ -87,55 +106,22 @@ std::string QuoteArgument(const std::string& argument)
     return quoted;
 }
 
-ChildProcess::ChildProcess() : process_(), outDrain_(nullptr), errDrain_(nullptr) {}
+} // namespace
+
+ChildProcess::ChildProcess() = default;
 
 ChildProcess::~ChildProcess()
 {
-    if (process_.hProcess != nullptr && isRunning()) {
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, INFINITE);
+    if (isRunning()) {
+        TerminateProcess(process_->info.hProcess, 1);
+        WaitForSingleObject(process_->info.hProcess, INFINITE);
     }
-    if (outDrain_ != nullptr) {
-        InterlockedExchange(&outDrain_->childEnded, 1);
-        InterlockedExchange(&errDrain_->childEnded, 1);
+    outDrain_.reset();
+    errDrain_.reset();
+    if (process_) {
+        CloseHandle(process_->info.hProcess);
+        CloseHandle(process_->info.hThread);
     }
-    delete outDrain_;
-    delete errDrain_;
-    if (process_.hProcess != nullptr) {
-        CloseHandle(process_.hProcess);
-        CloseHandle(process_.hThread);
-    }
-}
-
-void ChildProcess::setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
-
-std::vector<char> ChildProcess::environmentBlock() const
-{
-    std::map<std::string, std::string> variables;
-    LPCH strings = GetEnvironmentStringsA();
-    for (const char* entry = strings; *entry != '\0'; entry += strlen(entry) + 1) {
-        const char* equals = strchr(entry + 1, '=');  // "=C:" style entries start with '='
-        if (equals == nullptr) {
-            continue;
-        }
-        variables[std::string(entry, equals)] = equals + 1;
-    }
-    FreeEnvironmentStringsA(strings);
-    for (const auto& override : environment_) {
-        if (override.second.empty()) {
-            variables.erase(override.first);
-        } else {
-            variables[override.first] = override.second;
-        }
-    }
-    std::vector<char> block;
-    for (const auto& variable : variables) {
-        const std::string entry = variable.first + "=" + variable.second;
-        block.insert(block.end(), entry.begin(), entry.end());
-        block.push_back('\0');
-    }
-    block.push_back('\0');
-    return block;
 }
 
 void ChildProcess::start(const std::string& program, const std::vector<std::string>& arguments,
@@ -157,7 +143,18 @@ void ChildProcess::start(const std::string& program, const std::vector<std::stri
     }
     std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back('\0');
-    std::vector<char> environment = environmentBlock();
+
+    std::vector<std::string> inherited;
+    LPCH strings = GetEnvironmentStringsA();
+    for (const char* entry = strings; *entry != '\0'; entry += std::strlen(entry) + 1) {
+        inherited.push_back(entry);
+    }
+    FreeEnvironmentStringsA(strings);
+    std::vector<char> environment;
+    for (const std::string& entry : childEnvironment(inherited)) {
+        environment.insert(environment.end(), entry.c_str(), entry.c_str() + entry.size() + 1);
+    }
+    environment.push_back('\0');
 
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
@@ -166,10 +163,11 @@ void ChildProcess::start(const std::string& program, const std::vector<std::stri
     startup.hStdOutput = outWrite;
     startup.hStdError = errWrite;
 
+    std::unique_ptr<Process> process(new Process());
     const BOOL created = CreateProcessA(program.c_str(), mutableCommandLine.data(), nullptr, nullptr, TRUE, 0,
                                         environment.data(),
                                         workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
-                                        &process_);
+                                        &process->info);
     const DWORD error = GetLastError();
     CloseHandle(outWrite);
     CloseHandle(errWrite);
@@ -179,52 +177,34 @@ void ChildProcess::start(const std::string& program, const std::vector<std::stri
         CloseHandle(errRead);
         throw std::runtime_error("CreateProcess failed for " + program + ": " + std::to_string(error));
     }
-
-    outDrain_ = new Drain();
-    outDrain_->pipe = outRead;
-    outDrain_->thread = CreateThread(nullptr, 0, DrainPipe, outDrain_, 0, nullptr);
-    errDrain_ = new Drain();
-    errDrain_->pipe = errRead;
-    errDrain_->thread = CreateThread(nullptr, 0, DrainPipe, errDrain_, 0, nullptr);
+    process_ = std::move(process);
+    outDrain_.reset(new Drain(outRead));
+    errDrain_.reset(new Drain(errRead));
 }
 
 bool ChildProcess::isRunning() const
 {
-    return process_.hProcess != nullptr && WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT;
+    return process_ && WaitForSingleObject(process_->info.hProcess, 0) == WAIT_TIMEOUT;
 }
 
-std::string ChildProcess::outputSoFar() const { return outDrain_ != nullptr ? outDrain_->snapshot() : ""; }
+std::string ChildProcess::outputSoFar() const { return outDrain_ ? outDrain_->snapshot() : ""; }
 
-std::string ChildProcess::errorSoFar() const { return errDrain_ != nullptr ? errDrain_->snapshot() : ""; }
+std::string ChildProcess::errorSoFar() const { return errDrain_ ? errDrain_->snapshot() : ""; }
 
-ProcessResult ChildProcess::wait(DWORD timeoutMs)
+ProcessResult ChildProcess::wait(TimeoutMs timeoutMs)
 {
     ProcessResult result;
-    if (WaitForSingleObject(process_.hProcess, timeoutMs) == WAIT_TIMEOUT) {
+    if (WaitForSingleObject(process_->info.hProcess, timeoutMs) == WAIT_TIMEOUT) {
         result.timedOut = true;
-        TerminateProcess(process_.hProcess, 1);
-        WaitForSingleObject(process_.hProcess, INFINITE);
+        TerminateProcess(process_->info.hProcess, 1);
+        WaitForSingleObject(process_->info.hProcess, INFINITE);
     }
-    GetExitCodeProcess(process_.hProcess, &result.exitCode);
-    InterlockedExchange(&outDrain_->childEnded, 1);
-    InterlockedExchange(&errDrain_->childEnded, 1);
-    WaitForSingleObject(outDrain_->thread, INFINITE);
-    WaitForSingleObject(errDrain_->thread, INFINITE);
-    result.out = outDrain_->snapshot();
-    result.err = errDrain_->snapshot();
+    DWORD exitCode = 0;
+    GetExitCodeProcess(process_->info.hProcess, &exitCode);
+    result.exitCode = exitCode;
+    result.out = outDrain_->finish();
+    result.err = errDrain_->finish();
     return result;
-}
-
-ProcessResult ChildProcess::Run(const std::string& program, const std::vector<std::string>& arguments,
-                                const std::string& workingDirectory,
-                                const std::map<std::string, std::string>& environment, DWORD timeoutMs)
-{
-    ChildProcess child;
-    for (const auto& variable : environment) {
-        child.setEnvironment(variable.first, variable.second);
-    }
-    child.start(program, arguments, workingDirectory);
-    return child.wait(timeoutMs);
 }
 
 } // namespace testsupport

@@ -2,6 +2,8 @@
 
 #include "ToolRunner.h"
 
+#include <windows.h>
+
 namespace testsupport {
 
 namespace {

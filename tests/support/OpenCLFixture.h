@@ -6,13 +6,9 @@
 
 namespace testsupport {
 
-// An OpenCL runtime of the test's own description, where the tool looks for
-// the real one: the system directory's OpenCL.dll (tests/fixtures/opencl).
-//
-// While any OpenCLFixture lives, vexilon_gpu.exe and this test program load
-// that OpenCL.dll instead of Wine's (a per-program DLL override of the test
-// prefix); each process then reads the description from its own environment,
-// so environment() is what a child started in that time needs:
+// An OpenCL runtime of the test's own description (tests/fixtures/opencl),
+// where the tool looks for the real one. environment() is what a child needs
+// to see it; each process reads the description from its own environment:
 //
 //   const OpenCLFixture fixture = OpenCLFixture()
 //       .addPlatform("OpenCL 1.1 CUDA 4.2.1")
@@ -20,16 +16,18 @@ namespace testsupport {
 //       .addGpuDevice(OpenCLFixture::DeviceOptions().rate(2));
 //   ToolRunner::Run({"--qz4"}, fixture.environment());
 //
-// Without a live OpenCLFixture those programs get Wine's OpenCL.dll, which
-// reaches the host's own drivers (PoCL: one CPU device, no GPU device).
+// A device with a rate is measured at exactly that rate, and while a fixture
+// is in use GL draws are not timed (the timer query is hidden), so no outcome
+// depends on the machine. On Windows, while any OpenCLFixture lives,
+// vexilon_gpu.exe and this test program load the fixture's OpenCL.dll instead
+// of Wine's; on Linux the child's OCL_ICD_VENDORS names the fixture's ICD.
 // tests/fixtures/README.md describes the format of the description.
 class OpenCLFixture {
 public:
     class DeviceOptions {
     public:
-        // Caps the copy rate, in bytes per nanosecond with each byte counted
-        // once read and once written: the device waits until a copy has
-        // taken that long.
+        // Bytes per nanosecond, each byte counted once read and once
+        // written: every copy on the device reports the time this takes.
         DeviceOptions& rate(double bytesPerNanosecond);
         // clCreateContext on the device fails with this (negative) OpenCL code.
         DeviceOptions& failContext(int errorCode);
@@ -43,7 +41,7 @@ public:
         std::string text_;
     };
 
-    // Puts the fixture's OpenCL.dll in place (once for all fixtures alive).
+    // On Windows, puts the fixture's OpenCL.dll in place (once for all fixtures alive).
     OpenCLFixture();
 
     // A platform whose version text is exactly the one given.
@@ -57,9 +55,10 @@ public:
     // The variables to set in a child: platforms in the order they were added.
     std::map<std::string, std::string> environment() const;
 
-    // The variables for a child that is to see the host's drivers alone.
-    // Throws std::logic_error while an OpenCLFixture lives, as the child
-    // would get the fixture's OpenCL.dll then.
+    // The variables for a child that is to see the host's drivers alone
+    // (PoCL here: one CPU device, no GPU device). On Windows it throws
+    // std::logic_error while an OpenCLFixture lives, as the child would get
+    // the fixture's OpenCL.dll then.
     static std::map<std::string, std::string> HostDrivers();
 
     // Runs the calling test again in a child process of this test program,

@@ -15,10 +15,12 @@ public:
     ScopedDirectory& operator=(const ScopedDirectory&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + "\\" + name; }
+    std::string file(const std::string& name) const { return path_ + kSeparator + name; }
     void write(const std::string& name, const std::string& bytes) const;
 
 private:
+    static const char kSeparator;
+
     std::string path_;
 };
 

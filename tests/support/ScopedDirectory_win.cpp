@@ -2,10 +2,11 @@
 
 #include <windows.h>
 
-#include <fstream>
 #include <stdexcept>
 
 namespace testsupport {
+
+const char ScopedDirectory::kSeparator = '\\';
 
 namespace {
 
@@ -50,14 +51,5 @@ ScopedDirectory::ScopedDirectory()
 }
 
 ScopedDirectory::~ScopedDirectory() { RemoveTree(path_); }
-
-void ScopedDirectory::write(const std::string& name, const std::string& bytes) const
-{
-    std::ofstream stream(file(name), std::ios::binary);
-    stream << bytes;
-    if (!stream) {
-        throw std::runtime_error("cannot write " + file(name));
-    }
-}
 
 } // namespace testsupport

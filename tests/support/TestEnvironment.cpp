@@ -30,16 +30,16 @@ std::string TestEnvironment::WindowsPathFromUnix(const std::string& unixPath)
     return path;
 }
 
-std::string TestEnvironment::ToolPath() { return WindowsPathFromUnix(Variable("VEXILON_GPU_EXE")); }
+std::string TestEnvironment::ToolPath() { return NativePath(Variable("VEXILON_GPU_EXE")); }
 
 std::string TestEnvironment::TestbedFile(const std::string& name)
 {
-    return WindowsPathFromUnix(Variable("VEXILON_TESTBED") + "/" + name);
+    return NativePath(Variable("VEXILON_TESTBED") + "/" + name);
 }
 
 std::string TestEnvironment::FixtureBuildPath(const std::string& name)
 {
-    return WindowsPathFromUnix(FixtureBuildUnixPath(name));
+    return NativePath(FixtureBuildUnixPath(name));
 }
 
 std::string TestEnvironment::FixtureBuildUnixPath(const std::string& name)

@@ -4,11 +4,12 @@
 
 namespace testsupport {
 
-// Where the test run's pieces are, as the test bed hands them over in the
-// environment. Paths come back in Windows form (Wine maps the Unix root to Z:).
+// Where the test run's pieces are, as the test bed (Windows) or ctest hands
+// them over in the environment. Paths come back in this system's form: under
+// Wine, Windows paths (Wine maps the Unix root to Z:).
 class TestEnvironment {
 public:
-    // The vexilon_gpu.exe under test.
+    // The vexilon_gpu program under test.
     static std::string ToolPath();
     // A file of the test bed's state folder (glxinfo captures and the like).
     static std::string TestbedFile(const std::string& name);
@@ -16,10 +17,17 @@ public:
     static std::string FixtureBuildPath(const std::string& name);
     // The Unix form of that folder, for variables that native libraries read.
     static std::string FixtureBuildUnixPath(const std::string& name);
+    // The running test program.
+    static std::string CurrentProgram();
+    // How a text-mode stream ends its lines here: CR LF on Windows, LF elsewhere.
+    static const std::string& LineEnd();
 
     static std::string Variable(const char* name);
     static std::string WindowsPathFromUnix(const std::string& unixPath);
     static std::string ReadTextFile(const std::string& path);
+
+private:
+    static std::string NativePath(const std::string& unixPath);
 };
 
 } // namespace testsupport

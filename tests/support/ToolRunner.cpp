@@ -18,8 +18,9 @@ ProcessResult ToolRunner::Run(const std::vector<std::string>& arguments,
     return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, folder.path(), environment);
 }
 
-std::vector<std::string> SplitCrLfLines(const std::string& text)
+std::vector<std::string> SplitTextModeLines(const std::string& text)
 {
+    const bool crLf = TestEnvironment::LineEnd() == "\r\n";
     std::vector<std::string> lines;
     std::string::size_type start = 0;
     while (start < text.size()) {
@@ -28,10 +29,12 @@ std::vector<std::string> SplitCrLfLines(const std::string& text)
             lines.push_back(text.substr(start));  // last line without an end
             break;
         }
-        if (feed == start || text[feed - 1] != '\r') {
-            throw std::runtime_error("line feed without carriage return at offset " + std::to_string(feed));
+        const bool afterReturn = feed > start && text[feed - 1] == '\r';
+        if (afterReturn != crLf) {
+            throw std::runtime_error(std::string(crLf ? "line feed without carriage return" : "carriage return") +
+                                     " at offset " + std::to_string(feed));
         }
-        lines.push_back(text.substr(start, feed - 1 - start));
+        lines.push_back(text.substr(start, feed - (crLf ? 1 : 0) - start));
         start = feed + 1;
     }
     return lines;

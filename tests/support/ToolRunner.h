@@ -8,7 +8,7 @@
 
 namespace testsupport {
 
-// Runs vexilon_gpu.exe as a host would: in a working folder of the caller's
+// Runs vexilon_gpu as a host would: in a working folder of the caller's
 // choice (a fresh empty one by default), with extra environment variables.
 class ToolRunner {
 public:
@@ -17,8 +17,13 @@ public:
                              const std::string& workingDirectory = std::string());
 };
 
-// Splits text at CR LF. Throws when a line feed comes without its carriage
-// return, so every caller also checks the line ends.
-std::vector<std::string> SplitCrLfLines(const std::string& text);
+// Splits a text-mode stream's output into lines at this system's line end
+// (TestEnvironment::LineEnd()). Throws on a line end of the other kind (a
+// line feed without its carriage return on Windows, with one elsewhere), so
+// every caller also checks the line ends.
+std::vector<std::string> SplitTextModeLines(const std::string& text);
+
+// The former name of SplitTextModeLines.
+inline std::vector<std::string> SplitCrLfLines(const std::string& text) { return SplitTextModeLines(text); }
 
 } // namespace testsupport

@@ -63,19 +63,6 @@ public:
         return CL_SUCCESS;
     }
 
-    // Copies count times and returns the rate in bytes per nanosecond, each
-    // byte counted once read and once written; 0 when no time passed.
-    double rate(const ZEB::OCL::CommandQueue& queue, int count) const
-    {
-        cl_ulong total = 0;
-        for (int i = 0; i < count; ++i) {
-            cl_ulong nanoseconds = 0;
-            ZEB::OCL::Error::check(copy(queue, &nanoseconds), "clEnqueueCopyBuffer");
-            total += nanoseconds;
-        }
-        return total == 0 ? 0.0 : 2.0 * static_cast<double>(size_) * count / static_cast<double>(total);
-    }
-
 private:
     size_t size_;
     cl_mem source_ = nullptr;

@@ -16,7 +16,6 @@
 #include <CL/cl_gl.h>
 
 #include <map>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -94,8 +93,8 @@ TEST_F(FixtureRuntime, SharingPropertiesReachTheDriver)
     const Platform platform = platforms().at(0);
     const Device device = platform.devices(Device::TYPE_GPU).at(0);
     ContextProperties properties(platform);
-    properties.setSharedRenderContext(reinterpret_cast<HGLRC>(0x10000));
-    properties.setDisplayContext(reinterpret_cast<HDC>(0x20000));
+    properties.setSharedRenderContext(reinterpret_cast<ContextProperties::RenderContext>(0x10000));
+    properties.setDisplayContext(reinterpret_cast<ContextProperties::DisplayContext>(0x20000));
 
     Context context(properties, device, Context::NotifyCallback());
     // The driver answers with the list it was given.
@@ -108,54 +107,42 @@ TEST_F(FixtureRuntime, SharingPropertiesReachTheDriver)
     EXPECT_EQ(std::vector<cl_context_properties>(properties.data(), properties.data() + 7), received);
 }
 
-TEST_F(FixtureRuntime, CopiesMoveTheBytesAndAreTimed)
+TEST_F(FixtureRuntime, CopiesMoveTheBytesInTheTimeOfTheirRate)
 {
-    if (OpenCLFixture::RerunInChild(OpenCLFixture().addPlatform("OpenCL 1.2").addGpuDevice().environment())) {
-        return;
-    }
-    Library::initialize();
-    const Platform platform = platforms().at(0);
-    const Device device = platform.devices(Device::TYPE_GPU).at(0);
-    Context context(ContextProperties(platform), device, Context::NotifyCallback());
-    CommandQueue queue(context, device, false, true);
-    ocltest::BufferCopy buffers(context, kCopySize);
-
-    std::vector<unsigned char> pattern(kCopySize);
-    for (size_t i = 0; i < pattern.size(); ++i) {
-        pattern[i] = static_cast<unsigned char>(i * 7 + i / 4096);
-    }
-    ASSERT_EQ(CL_SUCCESS, ocltest::Table().clEnqueueWriteBuffer(queue.handle(), buffers.source(), CL_TRUE, 0, kCopySize,
-                                                                pattern.data(), 0, nullptr, nullptr));
-    cl_ulong nanoseconds = 0;
-    ASSERT_EQ(CL_SUCCESS, buffers.copy(queue, &nanoseconds));
-    EXPECT_GT(nanoseconds, 0u);
-
-    std::vector<unsigned char> copied(kCopySize);
-    ASSERT_EQ(CL_SUCCESS, ocltest::Table().clEnqueueReadBuffer(queue.handle(), buffers.destination(), CL_TRUE, 0,
-                                                               kCopySize, copied.data(), 0, nullptr, nullptr));
-    EXPECT_TRUE(copied == pattern);
-}
-
-TEST_F(FixtureRuntime, ThrottledDeviceIsSlower)
-{
+    using Options = OpenCLFixture::DeviceOptions;
     const OpenCLFixture fixture =
-        OpenCLFixture().addPlatform("OpenCL 1.2").addGpuDevice().addGpuDevice(OpenCLFixture::DeviceOptions().rate(1));
+        OpenCLFixture().addPlatform("OpenCL 1.2").addGpuDevice().addGpuDevice(Options().rate(0.5)).addGpuDevice(
+            Options().rate(3));
     if (OpenCLFixture::RerunInChild(fixture.environment())) {
         return;
     }
     Library::initialize();
     const Platform platform = platforms().at(0);
-    double rates[2] = {};
-    for (int i = 0; i < 2; ++i) {
+    std::vector<unsigned char> pattern(kCopySize);
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        pattern[i] = static_cast<unsigned char>(i * 7 + i / 4096);
+    }
+    // 2 * size / rate, rounded down, whatever the machine; 0: the real time.
+    const cl_ulong expected[] = {0, 67108864, 11184810};
+    for (int i = 0; i < 3; ++i) {
         const Device device = platform.devices(Device::TYPE_GPU).at(i);
         Context context(ContextProperties(platform), device, Context::NotifyCallback());
         CommandQueue queue(context, device, false, true);
-        rates[i] = ocltest::BufferCopy(context, kCopySize).rate(queue, 4);
+        ocltest::BufferCopy buffers(context, kCopySize);
+        ASSERT_EQ(CL_SUCCESS, ocltest::Table().clEnqueueWriteBuffer(queue.handle(), buffers.source(), CL_TRUE, 0,
+                                                                    kCopySize, pattern.data(), 0, nullptr, nullptr));
+        cl_ulong nanoseconds = 0;
+        ASSERT_EQ(CL_SUCCESS, buffers.copy(queue, &nanoseconds));
+        if (expected[i] == 0) {
+            EXPECT_GT(nanoseconds, 0u);
+        } else {
+            EXPECT_EQ(expected[i], nanoseconds) << i;
+        }
+        std::vector<unsigned char> copied(kCopySize);
+        ASSERT_EQ(CL_SUCCESS, ocltest::Table().clEnqueueReadBuffer(queue.handle(), buffers.destination(), CL_TRUE, 0,
+                                                                   kCopySize, copied.data(), 0, nullptr, nullptr));
+        EXPECT_TRUE(copied == pattern) << i;
     }
-    // The cap is a floor on the time a copy takes; sleeping may add a little.
-    EXPECT_LE(rates[1], 1.0);
-    EXPECT_GT(rates[1], 0.5);
-    EXPECT_GT(rates[0], 2 * rates[1]);
 }
 
 TEST_F(FixtureRuntime, FailureSwitchesGiveTheirCodes)
@@ -196,10 +183,10 @@ TEST_F(FixtureRuntime, HostDriversComeBackWhenTheLastFixtureGoes)
     {
         const OpenCLFixture first;
         const OpenCLFixture second;
-        EXPECT_THROW(OpenCLFixture::HostDrivers(), std::logic_error);
     }
-    EXPECT_NO_THROW(OpenCLFixture::HostDrivers());
-
+    if (OpenCLFixture::RerunInChild(OpenCLFixture::HostDrivers())) {
+        return;
+    }
     Library::initialize();
     const std::vector<Platform> found = platforms();
     ASSERT_FALSE(found.empty());

@@ -1,0 +1,42 @@
+#include "ChildProcess.h"
+
+namespace testsupport {
+
+void ChildProcess::setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
+
+std::vector<std::string> ChildProcess::childEnvironment(const std::vector<std::string>& inherited) const
+{
+    std::map<std::string, std::string> variables;
+    for (const std::string& entry : inherited) {
+        const std::string::size_type equals = entry.find('=', 1);  // Windows' "=C:" entries start with '='
+        if (equals != std::string::npos) {
+            variables[entry.substr(0, equals)] = entry.substr(equals + 1);
+        }
+    }
+    for (const auto& change : environment_) {
+        if (change.second.empty()) {
+            variables.erase(change.first);
+        } else {
+            variables[change.first] = change.second;
+        }
+    }
+    std::vector<std::string> entries;
+    for (const auto& variable : variables) {
+        entries.push_back(variable.first + "=" + variable.second);
+    }
+    return entries;
+}
+
+ProcessResult ChildProcess::Run(const std::string& program, const std::vector<std::string>& arguments,
+                                const std::string& workingDirectory,
+                                const std::map<std::string, std::string>& environment, TimeoutMs timeoutMs)
+{
+    ChildProcess child;
+    for (const auto& variable : environment) {
+        child.setEnvironment(variable.first, variable.second);
+    }
+    child.start(program, arguments, workingDirectory);
+    return child.wait(timeoutMs);
+}
+
+} // namespace testsupport

@@ -1,0 +1,27 @@
+#include "OpenCLFixture.h"
+
+#include "TestEnvironment.h"
+
+namespace testsupport {
+
+// Nothing to install: each child names the fixture's ICD itself.
+class OpenCLFixture::Installation {};
+
+OpenCLFixture::OpenCLFixture() = default;
+
+std::map<std::string, std::string> OpenCLFixture::environment() const
+{
+    // ocl-icd takes a single library as its list of vendors. Mesa's override
+    // hides the timer query, so no rate is made up from a draw measurement.
+    return {{"OCL_ICD_VENDORS", TestEnvironment::FixtureBuildUnixPath("opencl/libVexilonOpenCLFixture.so")},
+            {"VEXILON_OCL_FIXTURE", description_},
+            {"MESA_EXTENSION_OVERRIDE", "-GL_ARB_timer_query -GL_EXT_timer_query"}};
+}
+
+std::map<std::string, std::string> OpenCLFixture::HostDrivers()
+{
+    // Empty values remove the variables: ocl-icd then reads /etc/OpenCL/vendors.
+    return {{"OCL_ICD_VENDORS", ""}, {"VEXILON_OCL_FIXTURE", ""}};
+}
+
+} // namespace testsupport
