@@ -1,4 +1,4 @@
-// The run driver end to end: the real vexilon_gpu.exe under Wine.
+// The run driver end to end: the real vexilon_gpu (under Wine on Windows).
 #include "ChildProcess.h"
 #include "ScopedDirectory.h"
 #include "TestEnvironment.h"
@@ -6,10 +6,11 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
+#include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <regex>
+#include <thread>
 
 using testsupport::ChildProcess;
 using testsupport::ProcessResult;
@@ -25,13 +26,23 @@ const std::regex kEndMarker("vexilonEnd=\"\\d{4}-\\d{2}-\\d{2}_\\d{2}:\\d{2}:\\d
 
 std::string LocalStamp()
 {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
+    const std::time_t now = std::time(nullptr);
     char text[32];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u_%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
-                  t.wSecond);
+    std::strftime(text, sizeof text, "%Y-%m-%d_%H:%M:%S", std::localtime(&now));
     return text;
 }
+
+// Lines as this system's text-mode streams end them.
+std::string Text(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) {
+        text += line + TestEnvironment::LineEnd();
+    }
+    return text;
+}
+
+const std::string kProgrammedFailure = Text({"exception: programmed failure"});
 
 // The number of GPUs a plain report of this machine lists.
 unsigned ReportedGPUs()
@@ -50,10 +61,10 @@ unsigned ReportedGPUs()
 bool RemoveWaitFile(const ScopedDirectory& folder)
 {
     for (int attempt = 0; attempt < 1000; ++attempt) {
-        if (DeleteFileA(folder.file("x-vexilonWait.txt").c_str())) {
+        if (std::remove(folder.file("x-vexilonWait.txt").c_str()) == 0) {
             return true;
         }
-        Sleep(1);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return false;
 }
@@ -86,9 +97,8 @@ TEST(DriverEndToEnd, UnknownSwitchesAreReportedAndIgnored)
 {
     const ProcessResult result = ToolRunner::Run({"--verbose", "--x=1", "--", "--qz4"});
     EXPECT_EQ(0u, result.exitCode);
-    EXPECT_EQ("unknown argument ignored: verbose\r\n"
-              "unknown argument ignored: x=1\r\n"
-              "unknown argument ignored: \r\n",
+    EXPECT_EQ(Text({"unknown argument ignored: verbose", "unknown argument ignored: x=1",
+                    "unknown argument ignored: "}),
               result.err);
     EXPECT_TRUE(std::regex_search(result.out, kEndMarker));
 }
@@ -99,7 +109,7 @@ TEST(DriverEndToEnd, FailAfterZeroFailsBeforeAnyOutput)
         const ProcessResult result = ToolRunner::Run({"--qz4", limit});
         EXPECT_EQ(2u, result.exitCode) << limit;
         EXPECT_EQ("", result.out) << limit;
-        EXPECT_EQ("exception: programmed failure\r\n", result.err) << limit;
+        EXPECT_EQ(kProgrammedFailure, result.err) << limit;
     }
 }
 
@@ -110,7 +120,7 @@ TEST(DriverEndToEnd, FailAfterOneWritesTheStartMarkerOnly)
     const std::vector<std::string> lines = SplitCrLfLines(result.out);
     ASSERT_EQ(1u, lines.size()) << result.out;
     EXPECT_TRUE(std::regex_match(lines[0], kStartMarker));
-    EXPECT_EQ("exception: programmed failure\r\n", result.err);
+    EXPECT_EQ(kProgrammedFailure, result.err);
 }
 
 TEST(DriverEndToEnd, OnlyEndFailsAtTheLastStep)
@@ -120,7 +130,7 @@ TEST(DriverEndToEnd, OnlyEndFailsAtTheLastStep)
     const ProcessResult failing = ToolRunner::Run({"--qz4", "--failAfter=" + std::to_string(steps - 1)});
     EXPECT_EQ(2u, failing.exitCode);
     EXPECT_TRUE(std::regex_match(SplitCrLfLines(failing.out).back(), kEndMarker)) << failing.out;
-    EXPECT_EQ("exception: programmed failure\r\n", failing.err);
+    EXPECT_EQ(kProgrammedFailure, failing.err);
 
     const ProcessResult passing = ToolRunner::Run({"--qz4", "--failAfter=" + std::to_string(steps)});
     EXPECT_EQ(0u, passing.exitCode) << passing.err;
@@ -165,7 +175,7 @@ TEST(DriverEndToEnd, WaitFileHoldsTheRunUntilItIsRemoved)
     ChildProcess tool;
     tool.start(TestEnvironment::ToolPath(), {"--qz4"}, folder.path());
 
-    Sleep(1500);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_TRUE(tool.isRunning());
     EXPECT_EQ("", tool.outputSoFar());
     EXPECT_EQ("", tool.errorSoFar());
@@ -185,7 +195,7 @@ TEST(DriverEndToEnd, WaitFileIsHonouredBeforeTheOutputFile)
     ChildProcess tool;
     tool.start(TestEnvironment::ToolPath(), {}, folder.path());
 
-    Sleep(1500);
+    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
     EXPECT_TRUE(tool.isRunning());
     EXPECT_EQ("", tool.outputSoFar());
 

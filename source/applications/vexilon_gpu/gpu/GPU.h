@@ -1,9 +1,7 @@
 #pragma once
 
 #include "zeb/ogl/Extension.h"
-
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 #include <boost/shared_ptr.hpp>
 

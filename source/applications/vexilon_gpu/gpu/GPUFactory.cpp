@@ -1,7 +1,5 @@
 #include "gpu/GPUFactory.h"
 
-#include "gpu/GPUFactoryWin.h"
-
 #include <utility>
 
 namespace {
@@ -15,8 +13,7 @@ GPUFactory& GPUFactory::Instance()
     if (gReplacement != nullptr) {
         return *gReplacement;
     }
-    static GPUFactoryWin factory;
-    return factory;
+    return SystemFactory();
 }
 
 void GPUFactory::InstallReplacement(GPUFactory* replacement) { gReplacement = replacement; }

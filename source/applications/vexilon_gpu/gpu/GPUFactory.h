@@ -8,8 +8,8 @@ class GPUFactory {
 public:
     virtual ~GPUFactory();
 
-    // The one factory of the process (a GPUFactoryWin), unless a replacement
-    // has been installed.
+    // The one factory of the process (the platform's own), unless a
+    // replacement has been installed.
     static GPUFactory& Instance();
 
     // Makes Instance() return `replacement` until it is called again with null.
@@ -25,6 +25,9 @@ protected:
     virtual GPUList CreateGPUs() = 0;
 
 private:
+    // The platform's factory, made on first use and destroyed at process exit.
+    static GPUFactory& SystemFactory();
+
     GPUFactory(const GPUFactory&) = delete;
     GPUFactory& operator=(const GPUFactory&) = delete;
 

@@ -8,7 +8,7 @@ public:
     // writes its text on standard error and "Return code: 0" on standard
     // output, then exits with status 0. Any other exception, or a machine fault
     // on this thread that nothing inside `compile` handles, ends the process at
-    // once through ExitProcess(0) without writing anything more.
+    // once with status 0 (ExitProcess, _exit) without writing anything more.
     static void Run(void (*compile)());
 
 private:

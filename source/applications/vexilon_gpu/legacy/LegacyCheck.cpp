@@ -3,7 +3,6 @@
 #include "legacy/CheckOpenCL.h"
 #include "legacy/CheckOpenGLVersion.h"
 #include "legacy/LegacyCompileTest.h"
-#include "sysinfo/DirectXProbe.h"
 #include "sysinfo/ErrorMode.h"
 #include "sysinfo/VideoControllerListing.h"
 
@@ -11,11 +10,10 @@
 #include "zeb/core/exception/ExceptionBase.h"
 #include "zeb/core/exception/InternalException.h"
 #include "zeb/core/exception/RuntimeException.h"
-#include "zeb/ogl/ContextOffscreen.h"
+#include "zeb/ogl/Context.h"
 #include "zeb/ogl/ExtensionManager.h"
 #include "zeb/ogl/Library.h"
-
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 #include <cstdlib>
 #include <iostream>
@@ -24,14 +22,6 @@
 namespace {
 
 const char kSourceFile[] = "source/applications/vexilon_gpu/main";
-
-std::unique_ptr<ZEB::OGL::Context> OpenPrimaryContext()
-{
-    return std::unique_ptr<ZEB::OGL::Context>(
-        new ZEB::OGL::ContextOffscreen(ZEB::OGL::Context::primaryDisplayDevice()));
-}
-
-ZEB::OGL::ExtensionManager* CurrentExtensionManager() { return ZEB::OGL::ExtensionManager::Instance(); }
 
 // The failing paths leave without unwinding: the context and the framework
 // stay as they are, exit handlers run.
@@ -64,8 +54,6 @@ void RequireExtension(const ZEB::OGL::ExtensionManager& manager, const char* lab
 }
 
 } // namespace
-
-LegacyCheck::Platform LegacyCheck::SystemPlatform() { return Platform{&OpenPrimaryContext, &CurrentExtensionManager}; }
 
 LegacyCheck::LegacyCheck(const Platform& platform) : platform_(platform) {}
 
@@ -132,10 +120,12 @@ int LegacyCheck::RunSteps()
         returnCode = 3;
     }
 
-    // DirectX needs neither the context nor the framework.
+    // The last step needs neither the context nor the framework.
     apContext.reset();
     ZEB::OGL::Library::terminate();
     ZEB::Core::Library::terminate();
-    TestDirectX();
+    if (platform_.lastStep != nullptr) {
+        platform_.lastStep();
+    }
     return returnCode;
 }

@@ -11,8 +11,8 @@ class ExtensionManager;
 
 // The legacy console check of the primary display device: video controllers,
 // GL strings, the version gate, the NPOT, framebuffer-object and shading
-// language extensions, the GLSL compile, OpenCL and DirectX, written for a
-// person to read on standard output.
+// language extensions, the GLSL compile, OpenCL and, on Windows, DirectX,
+// written for a person to read on standard output.
 class LegacyCheck {
 public:
     // Where the check gets its OpenGL context and what it learns about it, so
@@ -22,8 +22,12 @@ public:
         std::unique_ptr<ZEB::OGL::Context> (*openContext)();
         // The extension manager of the current context.
         ZEB::OGL::ExtensionManager* (*extensionManager)();
+        // The step after OpenCL, once the framework is shut down (the DirectX
+        // probe on Windows); it ends the process itself when it fails. Null: none.
+        void (*lastStep)();
     };
-    // An offscreen context on the primary display device and its framework manager.
+    // An offscreen context on the primary display device (Linux: on the first
+    // GPU the report lists), the framework's manager and the platform's last step.
     static Platform SystemPlatform();
 
     explicit LegacyCheck(const Platform& platform);

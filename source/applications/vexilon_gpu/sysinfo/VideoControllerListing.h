@@ -1,5 +1,13 @@
 #pragma once
 
+// The legacy check's list of video controllers on standard output, one line
+// per controller with its name and video memory in MiB: WMI's
+// Win32_VideoController rows on Windows, the PCI display controllers on
+// Linux. 0 when the listing ran to its end, 1 when it failed.
+int PrintVideoControllers();
+
+#ifdef _WIN32
+
 #include <windows.h>
 #include <objbase.h>
 
@@ -39,5 +47,4 @@ private:
     std::ostream& out_;
 };
 
-// The listing on standard output, through the system's COM.
-int PrintVideoControllers();
+#endif

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <regex>
 
@@ -83,8 +84,11 @@ void ExpectBlockMatchesTheSystem(const Block& block, std::size_t index, const Fr
     EXPECT_EQ(Quoted("3.0"), value("OGLVersion"));
     EXPECT_EQ(std::to_string(facts.adapters[index].vendorID), value("VendorID"));
     EXPECT_EQ(std::to_string(facts.adapters[index].deviceID), value("RendererID"));
-    // llvmpipe offers neither vendor's memory extension: the WMI figure stands.
-    EXPECT_EQ(std::to_string(controller.adapterRAM >> 20), value("MemoryMB"));
+    // llvmpipe offers neither vendor's memory extension: the larger of WMI's
+    // and DXGI's figures stands.
+    const std::uint64_t systemBytes =
+        std::max<std::uint64_t>(controller.adapterRAM, facts.adapters[index].dedicatedVideoMemory);
+    EXPECT_EQ(std::to_string(systemBytes >> 20), value("MemoryMB"));
     if (!controller.driverVersion.empty()) {
         EXPECT_EQ(Quoted(controller.driverVersion), value("DriverVersion"));
     }
@@ -134,7 +138,8 @@ TEST(ReportEndToEnd, AdapterSettingsReachEveryField)
         DWORD device;
         const char* megabytes;
     };
-    for (const Scenario& scenario : {Scenario{0x1002, 0x67DF, "2048"}, Scenario{0x8086, 0x0166, "1024"}}) {
+    for (const Scenario& scenario : {Scenario{0x1002, 0x67DF, "2048"}, Scenario{0x8086, 0x0166, "1024"},
+                                      Scenario{0x8086, 0x0166, "16384"}}) {
         WineDirect3DSettings settings;
         settings.setDword("VideoPciVendorID", scenario.vendor);
         settings.setDword("VideoPciDeviceID", scenario.device);

@@ -1,0 +1,43 @@
+#include "gpu/EGLEnumerationSystemLinux.h"
+
+#include "sysinfo/LinuxDeviceFacts.h"
+
+#include "zeb/core/exception/RuntimeException.h"
+#include "zeb/ogl/ContextOffscreen.h"
+
+EGLEnumerationSystemLinux::EGLEnumerationSystemLinux() {}
+
+EGLEnumerationSystemLinux::~EGLEnumerationSystemLinux() {}
+
+std::vector<EGLDeviceSummary> EGLEnumerationSystemLinux::Devices()
+{
+    vDevices_ = ZEB::OGL::EGLDevice::all();
+    std::vector<EGLDeviceSummary> summaries;
+    for (const ZEB::OGL::EGLDevice& device : vDevices_) {
+        EGLDeviceSummary summary;
+        summary.software = device.isSoftware();
+        // The render node names the GPU as well as the primary node does, and
+        // older drivers give only one of the two.
+        summary.drmNode = !device.drmRenderNode().empty() ? device.drmRenderNode() : device.drmDeviceFile();
+        summary.cudaDevice = device.cudaDevice();
+        summaries.push_back(summary);
+    }
+    return summaries;
+}
+
+std::unique_ptr<ZEB::OGL::Context> EGLEnumerationSystemLinux::OpenContext(std::size_t index)
+{
+    if (index >= vDevices_.size()) {
+        throw ZEB::RuntimeException("no such EGL device");
+    }
+    return std::unique_ptr<ZEB::OGL::Context>(new ZEB::OGL::ContextOffscreen(vDevices_[index]));
+}
+
+std::string EGLEnumerationSystemLinux::DriverName(const ZEB::OGL::Context& context) { return context.driverName(); }
+
+DeviceFacts EGLEnumerationSystemLinux::DrmNodeFacts(const std::string& node)
+{
+    return LinuxDeviceFacts::ForDrmNode(tree_, node);
+}
+
+std::vector<DeviceFacts> EGLEnumerationSystemLinux::NvidiaGpus() { return LinuxDeviceFacts::NvidiaGpus(tree_); }

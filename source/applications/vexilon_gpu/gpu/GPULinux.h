@@ -1,0 +1,27 @@
+#pragma once
+
+#include "gpu/GPUHardware.h"
+#include "sysinfo/DeviceFacts.h"
+
+#include <string>
+
+// The Linux half of a GPU: what the system (sysfs, /proc, the DRM and NVIDIA
+// drivers) or EGL said about it when it was enumerated.
+class GPULinux : public GPUHardware {
+public:
+    GPULinux(const boost::shared_ptr<ZEB::OGL::Context>& context, const DeviceFacts& facts,
+             const std::string& caption);
+    ~GPULinux() override;
+
+    unsigned int MemoryMB() override;
+    unsigned int RendererID() override;
+    unsigned int VendorID() override;
+    std::string DriverVersion() override;
+    std::string Driver() override;
+    std::string DriverDate() override;
+    std::string Caption() override;
+
+private:
+    DeviceFacts facts_;
+    std::string sCaption_;
+};

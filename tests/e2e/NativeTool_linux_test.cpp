@@ -1,0 +1,213 @@
+// The native tool end to end on this machine's EGL: with no GPU, the report
+// and the legacy check describe Mesa's software device, and agree with a
+// context this test opens on that device itself.
+#include "OpenCLFixture.h"
+#include "ToolRunner.h"
+
+#include "zeb/ogl/ContextOffscreen.h"
+#include "zeb/ogl/EGLDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <EGL/egl.h>
+
+#include <map>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+
+using testsupport::OpenCLFixture;
+using testsupport::ProcessResult;
+using testsupport::SplitTextModeLines;
+using testsupport::ToolRunner;
+
+namespace {
+
+// A context of this process on the software device, current while it lives.
+class ReferenceGL {
+public:
+    ReferenceGL()
+    {
+        for (const ZEB::OGL::EGLDevice& device : ZEB::OGL::EGLDevice::all()) {
+            if (device.isSoftware()) {
+                context_.reset(new ZEB::OGL::ContextOffscreen(device));
+                context_->makeCurrent();
+                break;
+            }
+        }
+    }
+    ~ReferenceGL()
+    {
+        if (context_) {
+            eglMakeCurrent(context_->deviceContext(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
+        }
+    }
+
+    bool available() const { return context_ != nullptr; }
+    std::string driverName() const { return context_->driverName(); }
+    std::string text(GLenum name) const { return reinterpret_cast<const char*>(glGetString(name)); }
+    std::string integer(GLenum name) const
+    {
+        GLint value = 0;
+        glGetIntegerv(name, &value);
+        return std::to_string(value);
+    }
+    std::string programLimit(GLenum target, GLenum name) const
+    {
+        typedef void (*GetProgramiv)(GLenum, GLenum, GLint*);
+        GLint value = 0;
+        reinterpret_cast<GetProgramiv>(eglGetProcAddress("glGetProgramivARB"))(target, name, &value);
+        return std::to_string(value);
+    }
+    bool hasExtension(const std::string& name) const
+    {
+        std::istringstream list(text(GL_EXTENSIONS));
+        std::set<std::string> names{std::istream_iterator<std::string>(list), std::istream_iterator<std::string>()};
+        return names.count(name) != 0;
+    }
+
+private:
+    std::unique_ptr<ZEB::OGL::Context> context_;
+};
+
+std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
+
+// The report's lines between its count and its end marker.
+std::vector<std::string> Body(const ProcessResult& result, std::size_t countLine)
+{
+    const std::vector<std::string> lines = SplitTextModeLines(result.out);
+    if (lines.size() < countLine + 2 || lines[countLine] != "NumGPUs=1" ||
+        !std::regex_match(lines.back(), std::regex("vexilonEnd=\"[0-9_:-]{19}\""))) {
+        ADD_FAILURE() << "not a report of one GPU:\n" << result.out;
+        return {};
+    }
+    return std::vector<std::string>(lines.begin() + countLine + 1, lines.end() - 1);
+}
+
+std::vector<std::string> SoftwareBlock(const ReferenceGL& gl)
+{
+    std::vector<std::string> block = {"gpu.OGLVersion=\"3.0\"",
+                                      "gpu.MemoryMB=0",
+                                      "gpu.RectTextureSize=" + gl.integer(0x84F8),
+                                      "gpu.Renderer=" + Quoted(gl.text(GL_RENDERER)),
+                                      "gpu.RendererID=0",
+                                      "gpu.Vendor=" + Quoted(gl.text(GL_VENDOR)),
+                                      "gpu.VendorID=0",
+                                      "gpu.HasNPOTSupport=1"};
+    if (!gl.driverName().empty()) {
+        block.push_back("gpu.Driver=" + Quoted(gl.driverName()));
+    }
+    block.push_back("gpu.CompileProgramGLSL=1");
+    block.push_back("gpu.TestFrameBuffer=1");
+    return block;
+}
+
+} // namespace
+
+TEST(NativeToolEndToEnd, ReportDescribesTheSoftwareDevice)
+{
+    const ProcessResult result = ToolRunner::Run({"--qz4"});
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_EQ("", result.err);
+    const ReferenceGL gl;
+    ASSERT_TRUE(gl.available()) << "EGL offers no software device here";
+    // PoCL, the only OpenCL here, has no GPU device: no OpenCL lines.
+    EXPECT_EQ(SoftwareBlock(gl), Body(result, 1));
+}
+
+TEST(NativeToolEndToEnd, LumatropeGroupsAgreeWithTheGL)
+{
+    const ProcessResult result = ToolRunner::Run({"--qz4", "--app=Lumatrope"});
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_EQ("", result.err);
+    EXPECT_EQ("Tester=\"Lumatrope\"", SplitTextModeLines(result.out).at(0));
+    const ReferenceGL gl;
+    ASSERT_TRUE(gl.available());
+
+    std::vector<std::string> expected = SoftwareBlock(gl);
+    const std::vector<std::string> groups = {
+        "gputag.GL_SHADING_LANGUAGE_VERSION=35724",
+        "gpu.glGetString[GL_SHADING_LANGUAGE_VERSION]=" + Quoted(gl.text(35724)),
+        "gputag.GL_FRAGMENT_PROGRAM_ARB=34820",
+        "gputag.GL_MAX_PROGRAM_INSTRUCTIONS_ARB=34977",
+        "gpu.glGetProgramivARB[GL_FRAGMENT_PROGRAM_ARB][GL_MAX_PROGRAM_INSTRUCTIONS_ARB]=[" +
+            gl.programLimit(34820, 34977) + "]"};
+    expected.insert(expected.end(), groups.begin(), groups.end());
+    const std::pair<const char*, GLenum> limits[] = {
+        {"GL_MAX_TEXTURE_UNITS", 34018},          {"GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS", 35661},
+        {"GL_MAX_VERTEX_TEXTURE_IMAGE_UNITS", 35660}, {"GL_MAX_TEXTURE_IMAGE_UNITS", 34930},
+        {"GL_MAX_DRAW_BUFFERS", 34852},           {"GL_MAX_VERTEX_UNIFORM_COMPONENTS", 35658},
+        {"GL_MAX_FRAGMENT_UNIFORM_COMPONENTS", 35657}, {"GL_MAX_VARYING_FLOATS", 35659},
+        {"GL_MAX_VERTEX_ATTRIBS", 34921}};
+    for (const auto& limit : limits) {
+        expected.push_back("gputag." + std::string(limit.first) + "=" + std::to_string(limit.second));
+        expected.push_back("gpu.glGetIntegerv[" + std::string(limit.first) + "]=[" + gl.integer(limit.second) + "]");
+    }
+    const std::tuple<const char*, int, const char*> flags[] = {
+        std::make_tuple("GL_ARB_VERTEX_PROGRAM", 70, "GL_ARB_vertex_program"),
+        std::make_tuple("GL_ARB_FRAGMENT_PROGRAM", 28, "GL_ARB_fragment_program"),
+        std::make_tuple("GL_ARB_VERTEX_SHADER", 71, "GL_ARB_vertex_shader"),
+        std::make_tuple("GL_ARB_FRAGMENT_SHADER", 30, "GL_ARB_fragment_shader"),
+        std::make_tuple("GL_EXT_FRAMEBUFFER_OBJECT", 121, "GL_EXT_framebuffer_object"),
+        std::make_tuple("GL_ARB_TEXTURE_RECTANGLE", 64, "GL_ARB_texture_rectangle"),
+        std::make_tuple("GL_ARB_TEXTURE_FLOAT", 61, "GL_ARB_texture_float"),
+        std::make_tuple("GL_ARB_OCCLUSION_QUERY", 42, "GL_ARB_occlusion_query"),
+        std::make_tuple("GL_ARB_VERTEX_BUFFER_OBJECT", 69, "GL_ARB_vertex_buffer_object"),
+        std::make_tuple("GL_ARB_SHADER_TEXTURE_LOD", 47, "GL_ARB_shader_texture_lod")};
+    for (const auto& flag : flags) {
+        const std::string symbol = "ZEB::OGL::" + std::string(std::get<0>(flag));
+        expected.push_back("gputag." + symbol + "=" + std::to_string(std::get<1>(flag)));
+        expected.push_back("gpu.extension[" + symbol + "]=" + (gl.hasExtension(std::get<2>(flag)) ? "1" : "0"));
+    }
+    EXPECT_EQ(expected, Body(result, 2));
+}
+
+TEST(NativeToolEndToEnd, LegacyCheckPassesOpenGLAndOpenCLOnlyWithAFastGPUDevice)
+{
+    const ReferenceGL gl;
+    ASSERT_TRUE(gl.available());
+    const std::vector<std::string> openGL = {"Vendor string:    " + gl.text(GL_VENDOR),
+                                             "Renderer string:  " + gl.text(GL_RENDERER),
+                                             "Version string:   " + gl.text(GL_VERSION),
+                                             "",
+                                             "OpenGL version as determined by Quernwheel...",
+                                             "OpenGL Version 3.0",
+                                             "Has NPOT support: TRUE",
+                                             "Has Framebuffer Object Extension support: TRUE",
+                                             "OpenGL ok"};
+    OpenCLFixture fast;
+    fast.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(16));
+    OpenCLFixture slow;
+    slow.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(2));
+    const struct {
+        const char* name;
+        std::map<std::string, std::string> environment;
+        std::vector<std::string> end;
+    } cases[] = {
+        // The fixture hides the GL timer query, which lowers the context's
+        // version text; the other lines stay.
+        {"PoCL alone: no GPU device", OpenCLFixture::HostDrivers(), {"Return code: 1"}},
+        {"fast GPU device", fast.environment(), {"OpenCL ok, version=1.2 fixture", "Return code: 3"}},
+        {"slow GPU device", slow.environment(), {"Return code: 1"}},
+    };
+    for (const auto& run : cases) {
+        SCOPED_TRACE(run.name);
+        const ProcessResult result = ToolRunner::Run({}, run.environment);
+        EXPECT_EQ(run.end.back() == "Return code: 3" ? 3u : 1u, result.exitCode);
+        EXPECT_EQ("", result.err);
+        std::vector<std::string> check = openGL;
+        check.insert(check.end(), run.end.begin(), run.end.end());
+        // The PCI display controllers come first, if the machine has any.
+        const std::vector<std::string> lines = SplitTextModeLines(result.out);
+        ASSERT_GE(lines.size(), check.size()) << result.out;
+        const auto fixture = run.environment.find("VEXILON_OCL_FIXTURE");
+        if (fixture != run.environment.end() && !fixture->second.empty()) {
+            check[2] = lines[lines.size() - check.size() + 2];
+        }
+        for (auto line = lines.begin(); line != lines.end() - check.size(); ++line) {
+            EXPECT_TRUE(std::regex_match(*line, std::regex("Device: .* has video RAM\\(MB\\): \\d+"))) << *line;
+        }
+        EXPECT_EQ(check, std::vector<std::string>(lines.end() - check.size(), lines.end()));
+    }
+}
