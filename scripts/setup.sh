@@ -19,6 +19,20 @@ packages=(
   pocl-opencl-icd
   mesa-utils
   libgl1-mesa-dri
+  # The native Linux build: glvnd's EGL and OpenGL with Mesa behind them,
+  # libdrm, libpci with the PCI ids, the OpenCL ICD loader with PoCL.
+  libegl-dev
+  libgl-dev
+  libegl-mesa0
+  libdrm-dev
+  libpci-dev
+  pci.ids
+  ocl-icd-opencl-dev
+  clinfo
+  pkg-config
+  # Fuzzing with libFuzzer.
+  clang-14
+  libclang-rt-14-dev
 )
 
 missing=()

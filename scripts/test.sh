@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite under Wine.
+# Sets up, builds and runs the whole test suite: the Windows program under
+# Wine, then the native Linux program, plainly and under AddressSanitizer and
+# UndefinedBehaviorSanitizer. The first failure stops the run. Arguments go to
+# every ctest run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/setup.sh"
-"$root/scripts/build.sh"
+"$root/scripts/build.sh" windows
 
 # ctest starts and stops the test bed itself; this is for an interrupted run.
 trap '"$root/scripts/testbed/testbed.sh" "$root/build/windows/testbed" stop' EXIT
 cd "$root"
 ctest --preset windows "$@"
+
+# The native suites need no display; a leak or undefined behaviour fails them.
+"$root/scripts/build.sh" linux
+ctest --preset linux "$@"
+"$root/scripts/build.sh" linux-asan
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset linux-asan "$@"

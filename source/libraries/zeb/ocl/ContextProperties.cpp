@@ -10,14 +10,9 @@ ContextProperties::ContextProperties(const Platform& platform)
 {
 }
 
-void ContextProperties::setSharedRenderContext(HGLRC renderContext)
+void ContextProperties::setSharedRenderContext(RenderContext renderContext)
 {
     set(CL_GL_CONTEXT_KHR, reinterpret_cast<cl_context_properties>(renderContext));
-}
-
-void ContextProperties::setDisplayContext(HDC deviceContext)
-{
-    set(CL_WGL_HDC_KHR, reinterpret_cast<cl_context_properties>(deviceContext));
 }
 
 // A key appears once in the list: setting it again replaces its value.

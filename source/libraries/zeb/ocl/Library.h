@@ -9,8 +9,9 @@ namespace OCL {
 class Library {
 public:
     // Whether a runtime can be loaded and offers the entry points the layer
-    // needs. An empty path means the system's OpenCL.dll (looked up in the
-    // system directory only); otherwise the library at that path. The runtime
+    // needs. An empty path means the system's runtime (Windows: OpenCL.dll from
+    // the system directory only; elsewhere the ICD loader by its soname);
+    // otherwise the library at that path. The runtime
     // found is the one initialize() loads.
     static bool isOpenCLAvailable(std::string libraryPath);
     // Loads the runtime and fills the entry-point table; throws

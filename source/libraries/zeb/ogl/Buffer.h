@@ -1,7 +1,6 @@
 #pragma once
 
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 #include <cstddef>
 
@@ -36,7 +35,7 @@ private:
 
     GLenum eTarget_;
     GLuint uBuffer_;
-    HGLRC hRenderContext_;  // the context the buffer was made on
+    RenderContextHandle hRenderContext_;  // the context the buffer was made on
 };
 
 } // namespace OGL

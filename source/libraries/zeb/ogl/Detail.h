@@ -1,11 +1,10 @@
 #pragma once
 
-// Helpers shared by the sources of zeb_ogl. Internal to the library.
+// Helpers shared by the sources of zeb_ogl. Internal to the library. The
+// platform's part lives in Detail_win.cpp (WGL) and Detail_egl.cpp (EGL).
 
 #include "zeb/ogl/FunctionTable.h"
-
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 #include <string>
 
@@ -13,6 +12,23 @@ namespace ZEB {
 namespace OGL {
 namespace detail {
 
+// --- Platform part ---------------------------------------------------------
+
+// An entry point of any type, as the platform's lookup answers it.
+typedef void (*Proc)();
+
+// The render context current on the calling thread; null when none is.
+RenderContextHandle currentRenderContext();
+
+// The current context's entry point of that name; null when the driver
+// does not offer it.
+Proc procAddress(const char* name);
+
+// What Library::initialize and terminate do for the platform.
+void initializePlatform();
+void terminatePlatform();
+
+#ifdef _WIN32
 // The window class of offscreen contexts. registerWindowClass may be called
 // again while registered; unregisterWindowClass fails quietly while windows of
 // the class still exist (the class then stays registered).
@@ -23,6 +39,15 @@ void unregisterWindowClass();
 
 // "<step> failed (GetLastError() = <code>)".
 std::string win32Failure(const char* step);
+#else
+// "<step> failed (eglGetError() = 0x....)".
+std::string eglFailure(const char* step);
+#endif
+
+// --- Portable part ---------------------------------------------------------
+
+// Whether a space-separated extension list (null: none) names `name` exactly.
+bool listsExtension(const char* list, const char* name);
 
 // The function table of the calling thread's current context; throws
 // ZEB::RuntimeException naming `who` when no context is current.
@@ -45,12 +70,12 @@ void throwOnGLError(const std::string& what);
 
 // The render context current on the calling thread; throws
 // ZEB::RuntimeException naming `who` when none is.
-HGLRC requireCurrentContext(const char* who);
+RenderContextHandle requireCurrentContext(const char* who);
 
 // Whether `renderContext` is the calling thread's current context, so that
 // objects made on it may be deleted now. Objects of a context that is no
 // longer current are left to the deletion of that context.
-bool isCurrent(HGLRC renderContext);
+bool isCurrent(RenderContextHandle renderContext);
 
 } // namespace detail
 } // namespace OGL

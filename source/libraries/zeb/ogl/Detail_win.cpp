@@ -1,8 +1,8 @@
 #include "Detail.h"
 
 #include "zeb/core/exception/RuntimeException.h"
-#include "zeb/ogl/ExtensionManager.h"
 
+#include <cstdint>
 #include <cstdio>
 
 namespace ZEB {
@@ -12,6 +12,22 @@ namespace detail {
 namespace {
 const char kWindowClassName[] = "ZEB_OGL_ContextOffscreen";
 }
+
+RenderContextHandle currentRenderContext() { return wglGetCurrentContext(); }
+
+Proc procAddress(const char* name)
+{
+    // wglGetProcAddress answers 1, 2, 3 or -1 instead of null on some drivers.
+    const PROC entry = wglGetProcAddress(name);
+    const std::intptr_t value = reinterpret_cast<std::intptr_t>(entry);
+    return (value >= -1 && value <= 3) ? nullptr : reinterpret_cast<Proc>(entry);
+}
+
+void initializePlatform() { registerWindowClass(); }
+
+// Fails quietly while offscreen contexts still exist; their windows keep the
+// class alive and a later initialize finds it registered.
+void terminatePlatform() { unregisterWindowClass(); }
 
 const char* windowClassName() { return kWindowClassName; }
 
@@ -44,46 +60,6 @@ std::string win32Failure(const char* step)
     std::snprintf(text, sizeof(text), " failed (GetLastError() = %lu)", static_cast<unsigned long>(GetLastError()));
     return std::string(step) + text;
 }
-
-const FunctionTable& currentTable(const char* who)
-{
-    ExtensionManager* manager = ExtensionManager::Instance();
-    if (manager == nullptr) {
-        throw RuntimeException(std::string(who) + ": no OpenGL context is current");
-    }
-    return manager->table();
-}
-
-void throwMissingEntry(const char* who, const char* entryName)
-{
-    throw RuntimeException(std::string(who) + ": " + entryName + " is not available");
-}
-
-void throwOnGLError(const std::string& what)
-{
-    const GLenum error = glGetError();
-    if (error == GL_NO_ERROR) {
-        return;
-    }
-    // Several flags may be set; leave none behind. Bounded: without a current
-    // context some implementations answer the same error for ever.
-    for (int i = 0; i < 32 && glGetError() != GL_NO_ERROR; ++i) {
-    }
-    char code[32];
-    std::snprintf(code, sizeof(code), "0x%04X", static_cast<unsigned>(error));
-    throw RuntimeException(what + " failed: glGetError() = " + code);
-}
-
-HGLRC requireCurrentContext(const char* who)
-{
-    const HGLRC renderContext = wglGetCurrentContext();
-    if (renderContext == nullptr) {
-        throw RuntimeException(std::string(who) + ": no OpenGL context is current");
-    }
-    return renderContext;
-}
-
-bool isCurrent(HGLRC renderContext) { return renderContext != nullptr && wglGetCurrentContext() == renderContext; }
 
 } // namespace detail
 } // namespace OGL

@@ -2,6 +2,7 @@
 
 #include "zeb/ogl/Extension.h"
 #include "zeb/ogl/FunctionTable.h"
+#include "zeb/ogl/OpenGL.h"
 
 #include <set>
 #include <string>
@@ -18,7 +19,7 @@ public:
     static ExtensionManager* Instance();
 
     // Drops the manager of a render context that is about to be deleted.
-    static void forget(HGLRC renderContext);
+    static void forget(RenderContextHandle renderContext);
 
     // Version identifiers: the context's version reaches them. GL_EXT_TIMER_QUERY
     // (178): the context advertises GL_ARB_timer_query or GL_EXT_timer_query

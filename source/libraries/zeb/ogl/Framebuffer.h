@@ -1,7 +1,6 @@
 #pragma once
 
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 namespace ZEB {
 namespace OGL {
@@ -27,7 +26,7 @@ private:
     Framebuffer& operator=(const Framebuffer&) = delete;
 
     GLuint uFramebuffer_;
-    HGLRC hRenderContext_;  // the context the framebuffer was made on
+    RenderContextHandle hRenderContext_;  // the context the framebuffer was made on
 };
 
 } // namespace OGL

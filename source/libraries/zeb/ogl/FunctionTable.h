@@ -1,7 +1,6 @@
 #pragma once
 
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 #include <cstddef>
 

@@ -4,8 +4,7 @@
 // their own: the macros of the GL extension headers (GL_VERSION_1_2 and the
 // like) would clash with the identifiers of Extension.h. Internal to zeb_ogl.
 
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 namespace ZEB {
 namespace OGL {

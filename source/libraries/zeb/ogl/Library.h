@@ -3,7 +3,8 @@
 namespace ZEB {
 namespace OGL {
 
-// Set-up of the OpenGL layer (the window class behind offscreen contexts).
+// Set-up of the OpenGL layer (on Windows, the window class behind offscreen
+// contexts; EGL needs none).
 // initialize may be called again while initialised; it then does nothing.
 class Library {
 public:

@@ -1,12 +1,13 @@
 #pragma once
 
-#include <windows.h>
+#include "zeb/ogl/OpenGL.h"
 
 namespace ZEB {
 namespace OGL {
 
-// Remembers the calling thread's current device and render context and makes
-// them current again when destroyed (also during unwinding).
+// Remembers what is current on the calling thread (device and render context;
+// with EGL also the display's draw and read surfaces) and makes it current
+// again when destroyed (also during unwinding).
 class ScopedContextWrapper {
 public:
     ScopedContextWrapper();
@@ -16,8 +17,12 @@ private:
     ScopedContextWrapper(const ScopedContextWrapper&) = delete;
     ScopedContextWrapper& operator=(const ScopedContextWrapper&) = delete;
 
-    HDC hPreviousDeviceContext_;
-    HGLRC hPreviousRenderContext_;
+    DeviceContextHandle hPreviousDeviceContext_;
+    RenderContextHandle hPreviousRenderContext_;
+#ifndef _WIN32
+    void* hPreviousDrawSurface_;  // EGLSurface
+    void* hPreviousReadSurface_;
+#endif
 };
 
 } // namespace OGL

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <windows.h>
-#include <GL/gl.h>
+#include "zeb/ogl/OpenGL.h"
 
 namespace ZEB {
 namespace OGL {
@@ -34,7 +33,7 @@ private:
     GLuint uTexture_;
     int iWidth_;
     int iHeight_;
-    HGLRC hRenderContext_;  // the context the texture was made on
+    RenderContextHandle hRenderContext_;  // the context the texture was made on
 };
 
 } // namespace OGL

@@ -298,15 +298,17 @@ TEST(Tester, GLStringWritesSymbolLineThenQuotedText)
 TEST(Tester, GLIntegervWritesTheValueList)
 {
     FakeGPU gpu;
+    // The fake, like GL, writes every value of the query: the buffer must hold them.
     gpu.integers[0x8824] = {8, -3, 0};
+    gpu.integers[0x0D33] = {8};
     Tester tester;
     StreamCapture capture;
     tester.ReportGLIntegerv(gpu, "gpu[1]", "GL_MAX_DRAW_BUFFERS", 0x8824, 3);
-    tester.ReportGLIntegerv(gpu, "gpu[1]", "GL_MAX_DRAW_BUFFERS", 0x8824, 1);
+    tester.ReportGLIntegerv(gpu, "gpu[1]", "GL_MAX_TEXTURE_SIZE", 0x0D33, 1);
     EXPECT_EQ("gputag.GL_MAX_DRAW_BUFFERS=34852\n"
               "gpu[1].glGetIntegerv[GL_MAX_DRAW_BUFFERS]=[8, -3, 0]\n"
-              "gputag.GL_MAX_DRAW_BUFFERS=34852\n"
-              "gpu[1].glGetIntegerv[GL_MAX_DRAW_BUFFERS]=[8]\n",
+              "gputag.GL_MAX_TEXTURE_SIZE=3379\n"
+              "gpu[1].glGetIntegerv[GL_MAX_TEXTURE_SIZE]=[8]\n",
               capture.out());
 }
 

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
 #include <boost/date_time/gregorian/gregorian_types.hpp>
 
-#include <cstdio>
+#include <ctime>
 
 using boost::gregorian::date;
 using boost::posix_time::ptime;
@@ -28,18 +26,17 @@ TEST(TimeStamp, NowIsTheLocalTimeOfTheMachine)
 {
     // Compare with the clock of the system in the machine's time zone, taken
     // on both sides of the call (the stamp may fall on a second boundary).
-    const auto Stamp = [](const SYSTEMTIME& t) {
+    const auto Stamp = [] {
+        const std::time_t now = std::time(nullptr);
         char text[32];
-        std::snprintf(text, sizeof text, "%04u-%02u-%02u_%02u:%02u:%02u", t.wYear, t.wMonth, t.wDay, t.wHour,
-                      t.wMinute, t.wSecond);
+        std::strftime(text, sizeof text, "%Y-%m-%d_%H:%M:%S", std::localtime(&now));
         return std::string(text);
     };
-    SYSTEMTIME before, after;
-    GetLocalTime(&before);
+    const std::string before = Stamp();
     const std::string now = TimeStamp::Now();
-    GetLocalTime(&after);
+    const std::string after = Stamp();
 
     ASSERT_EQ(19u, now.size());
-    EXPECT_LE(Stamp(before), now);
-    EXPECT_GE(Stamp(after), now);
+    EXPECT_LE(before, now);
+    EXPECT_GE(after, now);
 }

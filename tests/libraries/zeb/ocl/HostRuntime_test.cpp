@@ -1,5 +1,5 @@
 // The host's own OpenCL driver (PoCL: one CPU device, no GPU device), reached
-// through the system's OpenCL.dll as the tool reaches it.
+// through the system's runtime as the tool reaches it.
 #include "zeb/ocl/CommandQueue.h"
 #include "zeb/ocl/Context.h"
 #include "zeb/ocl/ContextProperties.h"

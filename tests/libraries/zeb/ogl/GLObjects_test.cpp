@@ -109,7 +109,7 @@ TEST_F(GLObjectsTest, CreationFailuresThrowAndLeaveNoErrorPending)
 TEST(GLObjectsWithoutContext, ThrowAFrameworkException)
 {
     ScopedContextWrapper scope;
-    wglMakeCurrent(nullptr, nullptr);
+    ogltest::ReleaseCurrent();
     EXPECT_THROW(Texture2D(Texture::InternalFormat(26), 32, 32, false, nullptr), ZEB::RuntimeException);
     EXPECT_THROW(Framebuffer(), ZEB::RuntimeException);
     EXPECT_THROW(Buffer(16, Buffer::Type(0), Buffer::Usage(3), nullptr), ZEB::RuntimeException);

@@ -16,7 +16,7 @@ std::string SystemLibrary::path(const char* fileName)
     return std::string(buffer.data(), length) + "\\" + fileName;
 }
 
-HMODULE SystemLibrary::load(const char* fileName)
+SystemLibrary::Handle SystemLibrary::load(const char* fileName)
 {
     const std::string fullPath = path(fileName);
     if (fullPath.empty()) {
@@ -25,6 +25,18 @@ HMODULE SystemLibrary::load(const char* fileName)
     }
     // The library's own dependencies resolve from its folder, not from ours.
     return LoadLibraryExA(fullPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+}
+
+void* SystemLibrary::symbol(Handle library, const char* name)
+{
+    return reinterpret_cast<void*>(GetProcAddress(library, name));
+}
+
+void SystemLibrary::unload(Handle library)
+{
+    if (library != nullptr) {
+        FreeLibrary(library);
+    }
 }
 
 } // namespace Core

@@ -1,8 +1,8 @@
 #include "zeb/ogl/ExtensionManager.h"
 
+#include "Detail.h"
 #include "GLConstants.h"
 
-#include <cstdint>
 #include <initializer_list>
 #include <map>
 #include <memory>
@@ -17,7 +17,7 @@ namespace {
 // One manager per render context, for the life of that context.
 struct Registry {
     std::mutex mutex;
-    std::map<HGLRC, std::unique_ptr<ExtensionManager>> managers;
+    std::map<RenderContextHandle, std::unique_ptr<ExtensionManager>> managers;
 };
 
 // Never destroyed: contexts owned by other static objects (the process-wide
@@ -49,18 +49,14 @@ const char* extensionName(teExtension extension)
     }
 }
 
-// wglGetProcAddress answers 1, 2, 3 or -1 instead of null on some drivers.
-PROC lookup(const char* name)
-{
-    const PROC entry = wglGetProcAddress(name);
-    const std::intptr_t value = reinterpret_cast<std::intptr_t>(entry);
-    return (value >= -1 && value <= 3) ? nullptr : entry;
-}
+using detail::Proc;
 
-template <typename Entry> void assign(Entry& entry, PROC address)
+Proc lookup(const char* name) { return detail::procAddress(name); }
+
+template <typename Entry> void assign(Entry& entry, Proc address)
 {
-    // Through the generic function pointer type, which casts to any other.
-    entry = reinterpret_cast<Entry>(reinterpret_cast<void (*)()>(address));
+    // From the generic function pointer type, which casts to any other.
+    entry = reinterpret_cast<Entry>(address);
 }
 
 // Loads the first of `names` that the driver offers.
@@ -68,7 +64,7 @@ template <typename Entry> void loadEntry(Entry& entry, std::initializer_list<con
 {
     entry = nullptr;
     for (const char* name : names) {
-        if (PROC address = lookup(name)) {
+        if (Proc address = lookup(name)) {
             assign(entry, address);
             return;
         }
@@ -77,7 +73,7 @@ template <typename Entry> void loadEntry(Entry& entry, std::initializer_list<con
 
 // A group of entries that must come from one family (core names, or one
 // extension's names): all of them, or none.
-template <std::size_t N> bool loadGroup(PROC (&addresses)[N], const char* const (&names)[N])
+template <std::size_t N> bool loadGroup(Proc (&addresses)[N], const char* const (&names)[N])
 {
     for (std::size_t i = 0; i < N; ++i) {
         addresses[i] = lookup(names[i]);
@@ -92,7 +88,7 @@ template <std::size_t N> bool loadGroup(PROC (&addresses)[N], const char* const 
 }
 
 template <std::size_t N>
-void loadFamilies(PROC (&addresses)[N], std::initializer_list<const char* const (*)[N]> families)
+void loadFamilies(Proc (&addresses)[N], std::initializer_list<const char* const (*)[N]> families)
 {
     for (const auto* family : families) {
         if (loadGroup(addresses, *family)) {
@@ -113,7 +109,7 @@ void clearGLErrors()
 
 ExtensionManager* ExtensionManager::Instance()
 {
-    const HGLRC renderContext = wglGetCurrentContext();
+    const RenderContextHandle renderContext = detail::currentRenderContext();
     if (renderContext == nullptr) {
         return nullptr;
     }
@@ -152,7 +148,7 @@ ExtensionManager* ExtensionManager::Instance()
     return result;
 }
 
-void ExtensionManager::forget(HGLRC renderContext)
+void ExtensionManager::forget(RenderContextHandle renderContext)
 {
     Registry& reg = registry();
     std::lock_guard<std::mutex> lock(reg.mutex);
@@ -247,6 +243,11 @@ void ExtensionManager::loadTable()
 {
     FunctionTable& t = table_;
     t = FunctionTable();
+    // Entry points belong to the current context. Without one, WGL answers
+    // null, but EGL may answer a dispatch stub for any GL name.
+    if (detail::currentRenderContext() == nullptr) {
+        return;
+    }
 
     loadEntry(t.glGetProgramivARB, {"glGetProgramivARB"});
 
@@ -254,7 +255,7 @@ void ExtensionManager::loadTable()
         static const char* const kCore[] = {"glGenQueries", "glDeleteQueries", "glBeginQuery", "glEndQuery"};
         static const char* const kARB[] = {"glGenQueriesARB", "glDeleteQueriesARB", "glBeginQueryARB",
                                            "glEndQueryARB"};
-        PROC a[4];
+        Proc a[4];
         loadFamilies(a, {&kCore, &kARB});
         assign(t.glGenQueries, a[0]);
         assign(t.glDeleteQueries, a[1]);
@@ -268,7 +269,7 @@ void ExtensionManager::loadTable()
                                             "glFramebufferTexture2D", "glCheckFramebufferStatus"};
         static const char* const kEXT[] = {"glGenFramebuffersEXT", "glDeleteFramebuffersEXT", "glBindFramebufferEXT",
                                            "glFramebufferTexture2DEXT", "glCheckFramebufferStatusEXT"};
-        PROC a[5];
+        Proc a[5];
         loadFamilies(a, {&kCore, &kEXT});
         assign(t.glGenFramebuffers, a[0]);
         assign(t.glDeleteFramebuffers, a[1]);
@@ -288,7 +289,7 @@ void ExtensionManager::loadTable()
             "glCreateShaderObjectARB",  "glDeleteObjectARB",  "glShaderSourceARB",        "glCompileShaderARB",
             "glGetObjectParameterivARB", "glGetInfoLogARB",   "glCreateProgramObjectARB", "glDeleteObjectARB",
             "glAttachObjectARB",        "glLinkProgramARB",   "glGetObjectParameterivARB", "glGetInfoLogARB"};
-        PROC a[12];
+        Proc a[12];
         loadFamilies(a, {&kCore, &kARB});
         assign(t.glCreateShader, a[0]);
         assign(t.glDeleteShader, a[1]);
@@ -308,7 +309,7 @@ void ExtensionManager::loadTable()
         static const char* const kCore[] = {"glGenBuffers", "glDeleteBuffers", "glBindBuffer", "glBufferData"};
         static const char* const kARB[] = {"glGenBuffersARB", "glDeleteBuffersARB", "glBindBufferARB",
                                            "glBufferDataARB"};
-        PROC a[4];
+        Proc a[4];
         loadFamilies(a, {&kCore, &kARB});
         assign(t.glGenBuffers, a[0]);
         assign(t.glDeleteBuffers, a[1]);

@@ -175,3 +175,25 @@ TEST_F(ContextTest, AFailedConstructionThrowsAFrameworkExceptionNamingTheStep)
     }
     EXPECT_EQ(nullptr, wglGetCurrentContext());
 }
+
+class GlxinfoCaptureTest : public ogltest::CurrentContextTest {
+};
+
+TEST_F(GlxinfoCaptureTest, AgreesWithTheContext)
+{
+    const testsupport::GlxInfo glx = testsupport::GlxInfo::FromTestbed();
+    const std::set<std::string> advertised = ogltest::Words(ogltest::GLString(GL_EXTENSIONS));
+    ASSERT_GT(glx.extensions().size(), 100u);
+    for (const std::string& name : advertised) {
+        if (name.compare(0, 4, "WGL_") == 0) {
+            continue;  // Wine's own, added to the GL's list
+        }
+        EXPECT_EQ(1u, glx.extensions().count(name)) << name << " is advertised but glxinfo did not list it";
+    }
+    GLint maxTextureSize = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTextureSize);
+    EXPECT_EQ(maxTextureSize, glx.limit("GL_MAX_TEXTURE_SIZE"));
+    GLint maxRectangleSize = 0;
+    glGetIntegerv(0x84F8, &maxRectangleSize);
+    EXPECT_EQ(maxRectangleSize, glx.limit("GL_MAX_RECTANGLE_TEXTURE_SIZE_NV", "GL_NV_texture_rectangle"));
+}

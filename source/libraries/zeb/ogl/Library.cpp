@@ -14,7 +14,7 @@ void Library::initialize(const InitOptions&)
     if (gInitialized) {
         return;
     }
-    detail::registerWindowClass();
+    detail::initializePlatform();
     gInitialized = true;
 }
 
@@ -23,9 +23,7 @@ void Library::terminate()
     if (!gInitialized) {
         return;
     }
-    // Fails quietly while offscreen contexts still exist; their windows keep
-    // the class alive and a later initialize finds it registered.
-    detail::unregisterWindowClass();
+    detail::terminatePlatform();
     gInitialized = false;
 }
 

@@ -44,7 +44,7 @@ void Library::initialize()
     std::unique_ptr<Runtime> runtime = Runtime::load(current.libraryPath);
     if (!runtime) {
         throw RuntimeException("OpenCL runtime not available: " +
-                               (current.libraryPath.empty() ? std::string("OpenCL.dll") : current.libraryPath));
+                               (current.libraryPath.empty() ? std::string(Runtime::systemLibraryName()) : current.libraryPath));
     }
     ExtensionManager::install(runtime->table());
     current.runtime = std::move(runtime);
