@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Measures the power of the test suite: applies each seeded fault of
-# tests/faults/*.patch in turn to a clean tree, builds, runs the suites until
+# scripts/faults/*.patch in turn to a clean tree, builds, runs the suites until
 # one fails, restores the tree, and prints one line per fault: which test
 # caught it, or "MISSED".
 #
@@ -20,7 +20,7 @@ if [ "${1:-}" = "--suites" ]; then
   shift 2
 fi
 patches=("$@")
-[ ${#patches[@]} -gt 0 ] || patches=(tests/faults/*.patch)
+[ ${#patches[@]} -gt 0 ] || patches=(scripts/faults/*.patch)
 
 if ! git diff --quiet -- source; then
   echo "fault-check: source/ has uncommitted changes; commit or stash them first" >&2

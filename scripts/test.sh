@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite: the Windows program under
 # Wine, then the native Linux program, plainly and under AddressSanitizer and
-# UndefinedBehaviorSanitizer. The first failure stops the run. Arguments go to
+# UndefinedBehaviorSanitizer, then the fuzz targets over their corpora. The
+# first failure stops the run. Arguments go to
 # every ctest run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -19,3 +20,5 @@ ctest --preset windows "$@"
 ctest --preset linux "$@"
 "$root/scripts/build.sh" linux-asan
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --preset linux-asan "$@"
+"$root/scripts/build.sh" linux-fuzz
+ctest --preset linux-fuzz "$@"
