@@ -2,6 +2,7 @@
 // the GL limits agree with glxinfo on the same display, the extension flags
 // with the extension list of a context of our own.
 #include "GlxInfo.h"
+#include "LumatropeGroups.h"
 #include "ToolRunner.h"
 
 #include "zeb/ogl/ContextOffscreen.h"
@@ -66,41 +67,14 @@ TEST(LumatropeEndToEnd, QueryGroupsFollowTheFieldsAndAgreeWithTheGL)
     EXPECT_TRUE(std::regex_match(lines.back(), std::regex("vexilonEnd=\"[0-9_:-]{19}\"")));
 
     const GlxInfo glx = GlxInfo::FromTestbed();
-    std::vector<std::string> expected = {
-        "gputag.GL_SHADING_LANGUAGE_VERSION=35724",
-        "gpu.glGetString[GL_SHADING_LANGUAGE_VERSION]=\"" + glx.shadingLanguageVersion() + "\"",
-        "gputag.GL_FRAGMENT_PROGRAM_ARB=34820",
-        "gputag.GL_MAX_PROGRAM_INSTRUCTIONS_ARB=34977",
-        "gpu.glGetProgramivARB[GL_FRAGMENT_PROGRAM_ARB][GL_MAX_PROGRAM_INSTRUCTIONS_ARB]=[" +
-            std::to_string(glx.limit("GL_MAX_PROGRAM_INSTRUCTIONS_ARB", "GL_ARB_fragment_program")) + "]"};
-    const std::pair<const char*, int> limits[] = {
-        {"GL_MAX_TEXTURE_UNITS", 34018},          {"GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS", 35661},
-        {"GL_MAX_VERTEX_TEXTURE_IMAGE_UNITS", 35660}, {"GL_MAX_TEXTURE_IMAGE_UNITS", 34930},
-        {"GL_MAX_DRAW_BUFFERS", 34852},           {"GL_MAX_VERTEX_UNIFORM_COMPONENTS", 35658},
-        {"GL_MAX_FRAGMENT_UNIFORM_COMPONENTS", 35657}, {"GL_MAX_VARYING_FLOATS", 35659},
-        {"GL_MAX_VERTEX_ATTRIBS", 34921}};
-    for (const auto& limit : limits) {
-        expected.push_back("gputag." + std::string(limit.first) + "=" + std::to_string(limit.second));
-        expected.push_back("gpu.glGetIntegerv[" + std::string(limit.first) + "]=[" +
-                           std::to_string(Limit(glx, limit.first)) + "]");
-    }
     const std::set<std::string> extensions = ContextExtensions();
-    const std::tuple<const char*, int, const char*> flags[] = {
-        std::make_tuple("GL_ARB_VERTEX_PROGRAM", 70, "GL_ARB_vertex_program"),
-        std::make_tuple("GL_ARB_FRAGMENT_PROGRAM", 28, "GL_ARB_fragment_program"),
-        std::make_tuple("GL_ARB_VERTEX_SHADER", 71, "GL_ARB_vertex_shader"),
-        std::make_tuple("GL_ARB_FRAGMENT_SHADER", 30, "GL_ARB_fragment_shader"),
-        std::make_tuple("GL_EXT_FRAMEBUFFER_OBJECT", 121, "GL_EXT_framebuffer_object"),
-        std::make_tuple("GL_ARB_TEXTURE_RECTANGLE", 64, "GL_ARB_texture_rectangle"),
-        std::make_tuple("GL_ARB_TEXTURE_FLOAT", 61, "GL_ARB_texture_float"),
-        std::make_tuple("GL_ARB_OCCLUSION_QUERY", 42, "GL_ARB_occlusion_query"),
-        std::make_tuple("GL_ARB_VERTEX_BUFFER_OBJECT", 69, "GL_ARB_vertex_buffer_object"),
-        std::make_tuple("GL_ARB_SHADER_TEXTURE_LOD", 47, "GL_ARB_shader_texture_lod")};
-    for (const auto& flag : flags) {
-        const std::string symbol = "ZEB::OGL::" + std::string(std::get<0>(flag));
-        expected.push_back("gputag." + symbol + "=" + std::to_string(std::get<1>(flag)));
-        expected.push_back("gpu.extension[" + symbol + "]=" + (extensions.count(std::get<2>(flag)) ? "1" : "0"));
-    }
+    testsupport::LumatropeAnswers answers;
+    answers.shadingLanguageVersion = glx.shadingLanguageVersion();
+    answers.fragmentProgramInstructions =
+        std::to_string(glx.limit("GL_MAX_PROGRAM_INSTRUCTIONS_ARB", "GL_ARB_fragment_program"));
+    answers.limit = [&glx](const std::string& name, int) { return std::to_string(Limit(glx, name)); };
+    answers.hasExtension = [&extensions](const std::string& name) { return extensions.count(name) != 0; };
+    const std::vector<std::string> expected = testsupport::LumatropeGroupLines(answers);
 
     // Tester line, start marker, count, the fifteen fields (no OpenCL lines
     // on PoCL), the groups, the end marker.

@@ -1,6 +1,7 @@
 // The native tool end to end on this machine's EGL: with no GPU, the report
 // and the legacy check describe Mesa's software device, and agree with a
 // context this test opens on that device itself.
+#include "LumatropeGroups.h"
 #include "OpenCLFixture.h"
 #include "ToolRunner.h"
 
@@ -126,40 +127,13 @@ TEST(NativeToolEndToEnd, LumatropeGroupsAgreeWithTheGL)
     ASSERT_TRUE(gl.available());
 
     std::vector<std::string> expected = SoftwareBlock(gl);
-    const std::vector<std::string> groups = {
-        "gputag.GL_SHADING_LANGUAGE_VERSION=35724",
-        "gpu.glGetString[GL_SHADING_LANGUAGE_VERSION]=" + Quoted(gl.text(35724)),
-        "gputag.GL_FRAGMENT_PROGRAM_ARB=34820",
-        "gputag.GL_MAX_PROGRAM_INSTRUCTIONS_ARB=34977",
-        "gpu.glGetProgramivARB[GL_FRAGMENT_PROGRAM_ARB][GL_MAX_PROGRAM_INSTRUCTIONS_ARB]=[" +
-            gl.programLimit(34820, 34977) + "]"};
+    testsupport::LumatropeAnswers answers;
+    answers.shadingLanguageVersion = gl.text(35724);
+    answers.fragmentProgramInstructions = gl.programLimit(34820, 34977);
+    answers.limit = [&gl](const std::string&, int enumerant) { return gl.integer(static_cast<GLenum>(enumerant)); };
+    answers.hasExtension = [&gl](const std::string& name) { return gl.hasExtension(name); };
+    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(answers);
     expected.insert(expected.end(), groups.begin(), groups.end());
-    const std::pair<const char*, GLenum> limits[] = {
-        {"GL_MAX_TEXTURE_UNITS", 34018},          {"GL_MAX_COMBINED_TEXTURE_IMAGE_UNITS", 35661},
-        {"GL_MAX_VERTEX_TEXTURE_IMAGE_UNITS", 35660}, {"GL_MAX_TEXTURE_IMAGE_UNITS", 34930},
-        {"GL_MAX_DRAW_BUFFERS", 34852},           {"GL_MAX_VERTEX_UNIFORM_COMPONENTS", 35658},
-        {"GL_MAX_FRAGMENT_UNIFORM_COMPONENTS", 35657}, {"GL_MAX_VARYING_FLOATS", 35659},
-        {"GL_MAX_VERTEX_ATTRIBS", 34921}};
-    for (const auto& limit : limits) {
-        expected.push_back("gputag." + std::string(limit.first) + "=" + std::to_string(limit.second));
-        expected.push_back("gpu.glGetIntegerv[" + std::string(limit.first) + "]=[" + gl.integer(limit.second) + "]");
-    }
-    const std::tuple<const char*, int, const char*> flags[] = {
-        std::make_tuple("GL_ARB_VERTEX_PROGRAM", 70, "GL_ARB_vertex_program"),
-        std::make_tuple("GL_ARB_FRAGMENT_PROGRAM", 28, "GL_ARB_fragment_program"),
-        std::make_tuple("GL_ARB_VERTEX_SHADER", 71, "GL_ARB_vertex_shader"),
-        std::make_tuple("GL_ARB_FRAGMENT_SHADER", 30, "GL_ARB_fragment_shader"),
-        std::make_tuple("GL_EXT_FRAMEBUFFER_OBJECT", 121, "GL_EXT_framebuffer_object"),
-        std::make_tuple("GL_ARB_TEXTURE_RECTANGLE", 64, "GL_ARB_texture_rectangle"),
-        std::make_tuple("GL_ARB_TEXTURE_FLOAT", 61, "GL_ARB_texture_float"),
-        std::make_tuple("GL_ARB_OCCLUSION_QUERY", 42, "GL_ARB_occlusion_query"),
-        std::make_tuple("GL_ARB_VERTEX_BUFFER_OBJECT", 69, "GL_ARB_vertex_buffer_object"),
-        std::make_tuple("GL_ARB_SHADER_TEXTURE_LOD", 47, "GL_ARB_shader_texture_lod")};
-    for (const auto& flag : flags) {
-        const std::string symbol = "ZEB::OGL::" + std::string(std::get<0>(flag));
-        expected.push_back("gputag." + symbol + "=" + std::to_string(std::get<1>(flag)));
-        expected.push_back("gpu.extension[" + symbol + "]=" + (gl.hasExtension(std::get<2>(flag)) ? "1" : "0"));
-    }
     EXPECT_EQ(expected, Body(result, 2));
 }
 

@@ -13,4 +13,9 @@ public:
 
 private:
     CompileGuard() = delete;
+
+    // The system's part: runs `compile` with the fault exit in place, and
+    // ends the process at once.
+    static void RunWithFaultExit(void (*compile)());
+    [[noreturn]] static void EndAtOnce();
 };

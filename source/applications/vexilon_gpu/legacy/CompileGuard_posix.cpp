@@ -1,13 +1,8 @@
 #include "legacy/CompileGuard.h"
 
-#include "zeb/core/exception/ExceptionBase.h"
-
 #include <pthread.h>
 #include <signal.h>
 #include <unistd.h>
-
-#include <cstdlib>
-#include <iostream>
 
 namespace {
 
@@ -61,16 +56,10 @@ struct sigaction ExitOnFault::sPrevious_[kFaultCount];
 
 } // namespace
 
-void CompileGuard::Run(void (*compile)())
+void CompileGuard::RunWithFaultExit(void (*compile)())
 {
-    try {
-        const ExitOnFault faults;
-        compile();
-    } catch (const ZEB::ExceptionBase& exception) {
-        std::cerr << exception.what() << std::endl;
-        std::cout << "Return code: 0" << std::endl;
-        std::exit(0);
-    } catch (...) {
-        _exit(0);
-    }
+    const ExitOnFault faults;
+    compile();
 }
+
+void CompileGuard::EndAtOnce() { _exit(0); }

@@ -1,11 +1,7 @@
 #include "legacy/CompileGuard.h"
 
-#include "zeb/core/exception/ExceptionBase.h"
-
 #include <windows.h>
 
-#include <cstdlib>
-#include <iostream>
 
 namespace {
 
@@ -57,16 +53,10 @@ LPTOP_LEVEL_EXCEPTION_FILTER ExitOnUnhandledFault::sPrevious_ = nullptr;
 
 } // namespace
 
-void CompileGuard::Run(void (*compile)())
+void CompileGuard::RunWithFaultExit(void (*compile)())
 {
-    try {
-        const ExitOnUnhandledFault faults;
-        compile();
-    } catch (const ZEB::ExceptionBase& exception) {
-        std::cerr << exception.what() << std::endl;
-        std::cout << "Return code: 0" << std::endl;
-        std::exit(0);
-    } catch (...) {
-        ExitProcess(0);
-    }
+    const ExitOnUnhandledFault faults;
+    compile();
 }
+
+void CompileGuard::EndAtOnce() { ExitProcess(0); }
