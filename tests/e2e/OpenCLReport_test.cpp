@@ -9,7 +9,7 @@
 
 using testsupport::OpenCLFixture;
 using testsupport::ProcessResult;
-using testsupport::SplitCrLfLines;
+using testsupport::SplitTextModeLines;
 using testsupport::ToolRunner;
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 std::vector<std::string> VersionLines(const ProcessResult& result)
 {
     std::vector<std::string> found;
-    for (const std::string& line : SplitCrLfLines(result.out)) {
+    for (const std::string& line : SplitTextModeLines(result.out)) {
         if (line.find(".OCLVersion=") != std::string::npos || line.find(".CUDAVersion=") != std::string::npos) {
             found.push_back(line);
         }
@@ -32,36 +32,31 @@ void ExpectVersionsCloseTheBlock(const ProcessResult& result, const std::vector<
     EXPECT_EQ(0u, result.exitCode);
     EXPECT_EQ("", result.err);
     EXPECT_EQ(versions, VersionLines(result)) << result.out;
-    const std::vector<std::string> lines = SplitCrLfLines(result.out);
+    const std::vector<std::string> lines = SplitTextModeLines(result.out);
     ASSERT_GE(lines.size(), versions.size() + 2);
     EXPECT_EQ("gpu.TestFrameBuffer=1", lines[lines.size() - versions.size() - 2]);
 }
 
 } // namespace
 
-TEST(OpenCLReportEndToEnd, PlatformVersionGivesOpenCLAndCUDATexts)
+TEST(OpenCLReportEndToEnd, PlatformVersionGivesTheOpenCLAndCUDALinesOfAGPUDevice)
 {
-    OpenCLFixture fixture;
-    fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1").addGpuDevice();
-    ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
-                                {"gpu.OCLVersion=\"1.1\"", "gpu.CUDAVersion=\"4.2.1\""});
-}
-
-TEST(OpenCLReportEndToEnd, VersionWithoutCUDAGivesNoCUDALine)
-{
-    OpenCLFixture fixture;
-    fixture.addPlatform("OpenCL 1.2 vendor-suffix").addGpuDevice();
-    ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
-                                {"gpu.OCLVersion=\"1.2 vendor-suffix\""});
-}
-
-TEST(OpenCLReportEndToEnd, OnlyGPUDevicesCount)
-{
-    OpenCLFixture fixture;
-    fixture.addPlatform("OpenCL 3.0 CUDA 12.0").addCpuDevice();
-    const ProcessResult result = ToolRunner::Run({"--qz4"}, fixture.environment());
-    EXPECT_EQ(0u, result.exitCode);
-    EXPECT_TRUE(VersionLines(result).empty()) << result.out;
+    const struct {
+        const char* version;
+        bool gpu;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"OpenCL 1.1 CUDA 4.2.1", true, {"gpu.OCLVersion=\"1.1\"", "gpu.CUDAVersion=\"4.2.1\""}},
+        {"OpenCL 1.2 vendor-suffix", true, {"gpu.OCLVersion=\"1.2 vendor-suffix\""}},
+        {"OpenCL 3.0 CUDA 12.0", false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.version);
+        OpenCLFixture fixture;
+        fixture.addPlatform(c.version);
+        c.gpu ? fixture.addGpuDevice() : fixture.addCpuDevice();
+        ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()), c.lines);
+    }
 }
 
 // Every competing device has a rate of at least 12, so none is measured by

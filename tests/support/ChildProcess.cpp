@@ -1,8 +1,31 @@
 #include "ChildProcess.h"
 
+#include "TestEnvironment.h"
+
 namespace testsupport {
 
-void ChildProcess::setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
+bool ChildProcess::isRunning()
+{
+    ExitCode ignored = 0;
+    return process_ && !ended(0, ignored);
+}
+
+std::string ChildProcess::outputSoFar() const { return TestEnvironment::ReadTextFile(captures_.file("out")); }
+
+std::string ChildProcess::errorSoFar() const { return TestEnvironment::ReadTextFile(captures_.file("err")); }
+
+ProcessResult ChildProcess::wait(TimeoutMs timeoutMs)
+{
+    ProcessResult result;
+    if (!ended(timeoutMs, result.exitCode)) {
+        result.timedOut = true;
+        terminate();
+        ended(kDefaultTimeoutMs, result.exitCode);
+    }
+    result.out = outputSoFar();
+    result.err = errorSoFar();
+    return result;
+}
 
 std::vector<std::string> ChildProcess::childEnvironment(const std::vector<std::string>& inherited) const
 {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ScopedDirectory.h"
+
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -21,33 +23,29 @@ struct ProcessResult {
     bool timedOut = false;
 };
 
-// A child process with its standard output and error captured through pipes.
-// Both pipes are drained on threads of their own, so a chatty child never
-// blocks on a full pipe.
+// A child process whose standard output and error go to files of their own:
+// a file never blocks a chatty child, and a helper process that the child
+// leaves behind (Wine starts some on demand) cannot hold the output open.
 class ChildProcess {
 public:
     static const TimeoutMs kDefaultTimeoutMs = 10 * 60 * 1000;
 
     ChildProcess();
-    ~ChildProcess();
-
+    ~ChildProcess();  // ends a child that still runs
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // Variables to set (or, with an empty value, to remove) in the child's
+    // A variable to set (or, with an empty value, to remove) in the child's
     // environment, on top of this process's own.
-    void setEnvironment(const std::string& name, const std::string& value);
-
+    void setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
     // Throws when the program cannot be started.
     void start(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingDirectory = std::string());
-
-    bool isRunning() const;
+    bool isRunning();
     // What the child has written so far.
     std::string outputSoFar() const;
     std::string errorSoFar() const;
-
-    // Waits for the end (killing the child after timeoutMs) and collects it.
+    // Waits for the end (ending the child after timeoutMs) and collects it.
     ProcessResult wait(TimeoutMs timeoutMs = kDefaultTimeoutMs);
 
     // start, then wait.
@@ -57,16 +55,17 @@ public:
                              TimeoutMs timeoutMs = kDefaultTimeoutMs);
 
 private:
-    struct Drain;
-    struct Process;
+    struct Process;  // the system's handle of the child
 
+    // Whether the child has ended within timeoutMs; its exit code then.
+    bool ended(TimeoutMs timeoutMs, ExitCode& exitCode);
+    void terminate();
     // This process's variables ("NAME=value") with the child's additions and removals.
     std::vector<std::string> childEnvironment(const std::vector<std::string>& inherited) const;
 
     std::map<std::string, std::string> environment_;
+    ScopedDirectory captures_;  // "out" and "err"
     std::unique_ptr<Process> process_;
-    std::unique_ptr<Drain> outDrain_;
-    std::unique_ptr<Drain> errDrain_;
 };
 
 } // namespace testsupport

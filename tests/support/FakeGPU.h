@@ -2,6 +2,7 @@
 
 #include "gpu/GPU.h"
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <string>
@@ -62,25 +63,10 @@ public:
         const auto found = strings.find(name);
         return found == strings.end() ? nullptr : reinterpret_cast<const GLubyte*>(found->second.c_str());
     }
-    void GetIntegerv(GLenum pname, GLint* params) override
-    {
-        Enter("GetIntegerv");
-        const auto found = integers.find(pname);
-        if (found != integers.end()) {
-            for (std::size_t i = 0; i < found->second.size(); ++i) {
-                params[i] = found->second[i];
-            }
-        }
-    }
+    void GetIntegerv(GLenum pname, GLint* params) override { Fill("GetIntegerv", integers, pname, params); }
     void GetProgramivARB(GLenum, GLenum pname, GLint* params) override
     {
-        Enter("GetProgramivARB");
-        const auto found = programIntegers.find(pname);
-        if (found != programIntegers.end()) {
-            for (std::size_t i = 0; i < found->second.size(); ++i) {
-                params[i] = found->second[i];
-            }
-        }
+        Fill("GetProgramivARB", programIntegers, pname, params);
     }
     bool IsExtensionSupported(ZEB::OGL::teExtension extension) override
     {
@@ -90,6 +76,16 @@ public:
     }
 
 private:
+    // Like GL, writes every value of the query: the caller's buffer must hold them.
+    void Fill(const std::string& operation, const std::map<GLenum, std::vector<GLint> >& answers, GLenum name,
+              GLint* params)
+    {
+        Enter(operation);
+        const auto found = answers.find(name);
+        if (found != answers.end()) {
+            std::copy(found->second.begin(), found->second.end(), params);
+        }
+    }
     void Enter(const std::string& operation)
     {
         ++calls[operation];

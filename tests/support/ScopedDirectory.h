@@ -10,17 +10,14 @@ class ScopedDirectory {
 public:
     ScopedDirectory();
     ~ScopedDirectory();
-
     ScopedDirectory(const ScopedDirectory&) = delete;
     ScopedDirectory& operator=(const ScopedDirectory&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string file(const std::string& name) const { return path_ + kSeparator + name; }
+    std::string file(const std::string& name) const;
     void write(const std::string& name, const std::string& bytes) const;
 
 private:
-    static const char kSeparator;
-
     std::string path_;
 };
 
