@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using testsupport::OpenCLFixture;
 using testsupport::ProcessResult;
 using testsupport::SplitTextModeLines;
@@ -39,59 +37,44 @@ void ExpectVersionsCloseTheBlock(const ProcessResult& result, const std::vector<
 
 } // namespace
 
-TEST(OpenCLReportEndToEnd, PlatformVersionGivesTheOpenCLAndCUDALinesOfAGPUDevice)
-{
-    const struct {
-        const char* version;
-        bool gpu;
-        std::vector<std::string> lines;
-    } cases[] = {
-        {"OpenCL 1.1 CUDA 4.2.1", true, {"gpu.OCLVersion=\"1.1\"", "gpu.CUDAVersion=\"4.2.1\""}},
-        {"OpenCL 1.2 vendor-suffix", true, {"gpu.OCLVersion=\"1.2 vendor-suffix\""}},
-        {"OpenCL 3.0 CUDA 12.0", false, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.version);
-        OpenCLFixture fixture;
-        fixture.addPlatform(c.version);
-        c.gpu ? fixture.addGpuDevice() : fixture.addCpuDevice();
-        ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()), c.lines);
-    }
-}
-
 // Every competing device has a rate of at least 12, so none is measured by
 // drawing and the ranking is the same on any machine.
-TEST(OpenCLReportEndToEnd, FailingDeviceEndsOnlyItsPlatform)
+TEST(OpenCLReportEndToEnd, TheFastestGPUDeviceGivesTheOpenCLAndCUDALines)
 {
+    using Options = OpenCLFixture::DeviceOptions;
+    OpenCLFixture cuda, vendor, cpuOnly, failingContext, failingCopy, ranked;
+    cuda.addPlatform("OpenCL 1.1 CUDA 4.2.1").addGpuDevice();
+    vendor.addPlatform("OpenCL 1.2 vendor-suffix").addGpuDevice();
+    cpuOnly.addPlatform("OpenCL 3.0 CUDA 12.0").addCpuDevice();
     // Platform one: a slow device, one that fails, then a fast one that is
     // never reached. Platform two: a device faster than the slow one and
     // without a CUDA text, so the CUDA text of the slow one stays.
-    using Options = OpenCLFixture::DeviceOptions;
-    for (const Options& failing : {Options().failContext(-2), Options().failCopy(-5)}) {
-        OpenCLFixture fixture;
-        fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1")
+    for (OpenCLFixture* failing : {&failingContext, &failingCopy}) {
+        failing->addPlatform("OpenCL 1.1 CUDA 4.2.1")
             .addGpuDevice(Options().rate(16))
-            .addGpuDevice(failing)
-            .addGpuDevice(Options().rate(256))
-            .addPlatform("OpenCL 1.2 second")
-            .addGpuDevice(Options().rate(64));
-        ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
-                                    {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""});
+            .addGpuDevice(failing == &failingContext ? Options().failContext(-2) : Options().failCopy(-5))
+            .addGpuDevice(Options().rate(256));
+        failing->addPlatform("OpenCL 1.2 second").addGpuDevice(Options().rate(64));
     }
-}
-
-TEST(OpenCLReportEndToEnd, FastestDeviceChoosesTheTextsAndATieKeepsTheFirst)
-{
-    using Options = OpenCLFixture::DeviceOptions;
-    OpenCLFixture fixture;
-    fixture.addPlatform("OpenCL 1.1 CUDA 4.2.1")
-        .addGpuDevice(Options().rate(16))
-        .addPlatform("OpenCL 2.0 CUDA 9.0")
-        .addGpuDevice(Options().rate(64))
-        .addPlatform("OpenCL 1.2 third")
-        .addGpuDevice(Options().rate(32))
-        .addPlatform("OpenCL 3.0 CUDA 12.0")
-        .addGpuDevice(Options().rate(64));
-    ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, fixture.environment()),
-                                {"gpu.OCLVersion=\"2.0\"", "gpu.CUDAVersion=\"9.0\""});
+    // A tie keeps the first of the fastest.
+    ranked.addPlatform("OpenCL 1.1 CUDA 4.2.1").addGpuDevice(Options().rate(16));
+    ranked.addPlatform("OpenCL 2.0 CUDA 9.0").addGpuDevice(Options().rate(64));
+    ranked.addPlatform("OpenCL 1.2 third").addGpuDevice(Options().rate(32));
+    ranked.addPlatform("OpenCL 3.0 CUDA 12.0").addGpuDevice(Options().rate(64));
+    const struct {
+        const char* name;
+        const OpenCLFixture& fixture;
+        std::vector<std::string> lines;
+    } cases[] = {
+        {"CUDA text", cuda, {"gpu.OCLVersion=\"1.1\"", "gpu.CUDAVersion=\"4.2.1\""}},
+        {"no CUDA text", vendor, {"gpu.OCLVersion=\"1.2 vendor-suffix\""}},
+        {"CPU device only", cpuOnly, {}},
+        {"failing context", failingContext, {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""}},
+        {"failing copy", failingCopy, {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""}},
+        {"ranking", ranked, {"gpu.OCLVersion=\"2.0\"", "gpu.CUDAVersion=\"9.0\""}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectVersionsCloseTheBlock(ToolRunner::Run({"--qz4"}, c.fixture.environment()), c.lines);
+    }
 }

@@ -45,13 +45,8 @@ void Link(const std::string& path, const std::string& target)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char inMemory[] = "/dev/shm/vexilon-sysfs-fuzz-XXXXXX";
-    char onDisk[] = "/tmp/vexilon-sysfs-fuzz-XXXXXX";
-    const char* root = mkdtemp(inMemory);
-    if (root == nullptr) {
-        root = mkdtemp(onDisk);
-    }
-    if (root == nullptr) {
+    char root[] = "/tmp/vexilon-sysfs-fuzz-XXXXXX";
+    if (mkdtemp(root) == nullptr) {
         std::abort();
     }
     gRoot = root;
