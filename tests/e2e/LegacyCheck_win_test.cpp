@@ -1,125 +1,78 @@
 // The legacy console check end to end: the real vexilon_gpu.exe under Wine,
-// on Wine's WMI, WGL and Direct3D 9 and 10.
-#include "LegacyCheckLines.h"
+// on Wine's WMI, WGL and Direct3D 9 and 10, and the test OpenCL runtime.
 #include "OpenCLFixture.h"
 #include "SystemFacts.h"
 #include "ToolRunner.h"
 #include "WineDirect3DSettings.h"
-#include "WineDllOverrides.h"
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
+#include <functional>
+#include <memory>
 
-#include <vector>
-
-using testsupport::FreshSystemFacts;
-using testsupport::LegacyCheckLines;
 using testsupport::OpenCLFixture;
 using testsupport::ProcessResult;
-using testsupport::SystemFacts;
-using testsupport::ToolRunner;
-using testsupport::VideoControllerFacts;
-using testsupport::WineDirect3DSettings;
-using testsupport::WineDllOverrides;
-
-namespace {
-
-// Everything up to "OpenGL ok", for the controllers given.
-std::vector<std::string> OpenGLPart(const std::vector<VideoControllerFacts>& controllers)
-{
-    return LegacyCheckLines::Join(
-        LegacyCheckLines::Join(LegacyCheckLines::Controllers(controllers), LegacyCheckLines::GLStrings()),
-        LegacyCheckLines::OpenGLPasses());
-}
-
-std::vector<std::string> OpenGLPart() { return OpenGLPart(SystemFacts::VideoControllers()); }
-
-void ExpectRun(const ProcessResult& result, const std::vector<std::string>& lines, DWORD exitCode)
-{
-    EXPECT_EQ(LegacyCheckLines::Text(lines), result.out);
-    EXPECT_EQ("", result.err);
-    EXPECT_EQ(exitCode, result.exitCode);
-}
-
-} // namespace
-
-TEST(LegacyCheckEndToEnd, DefaultRunPassesOpenGLAndDirect3D10WithoutOpenCL)
-{
-    // PoCL, the host's OpenCL, has no GPU device; Wine creates a Direct3D 10 device.
-    ExpectRun(ToolRunner::Run({}), LegacyCheckLines::Join(OpenGLPart(), {"Return code: 1"}), 1);
-}
-
-TEST(LegacyCheckEndToEnd, SwitchesWithoutQz4LeaveTheCheckAsItIs)
-{
-    const std::vector<std::string> expected = LegacyCheckLines::Join(OpenGLPart(), {"Return code: 1"});
-    for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"--app=Lumatrope"}, {"--failAfter=2"}, {"-qz4"}, {"-qz4", "--qz4"}}) {
-        SCOPED_TRACE(arguments.front());
-        ExpectRun(ToolRunner::Run(arguments), expected, 1);
-    }
-}
-
-TEST(LegacyCheckEndToEnd, WithoutDirect3D10TheDirect3D9ShaderModelDecides)
-{
-    const std::vector<std::string> openGL = OpenGLPart();
-    WineDllOverrides overrides("vexilon_gpu.exe");
-    overrides.disable("d3d10");
-    ExpectRun(ToolRunner::Run({}), LegacyCheckLines::Join(openGL, {"shader model: ffff0300", "Return code: 1"}), 1);
-
-    overrides.disable("d3d9");
-    ExpectRun(ToolRunner::Run({}),
-              LegacyCheckLines::Join(openGL, {"Error in loading DirectX: 126", "Return code: 0"}), 0);
-}
-
-TEST(LegacyCheckEndToEnd, PixelShader20FailsTheCheck)
-{
-    WineDirect3DSettings settings;
-    settings.setDword("MaxShaderModelPS", 2);
-    ExpectRun(ToolRunner::Run({}),
-              LegacyCheckLines::Join(OpenGLPart(FreshSystemFacts::Read().controllers),
-                                     {"shader model: 4294902272", "Return code: 0"}),
-              0);
-}
-
-TEST(LegacyCheckEndToEnd, ControllerLineShowsTheVideoMemoryInMiB)
-{
-    WineDirect3DSettings settings;
-    settings.setString("VideoMemorySize", "2048");
-    const std::vector<VideoControllerFacts> controllers = FreshSystemFacts::Read().controllers;
-    ASSERT_FALSE(controllers.empty());
-    for (const VideoControllerFacts& controller : controllers) {
-        ASSERT_EQ(2048u, controller.adapterRAM >> 20) << controller.caption;
-    }
-    ExpectRun(ToolRunner::Run({}), LegacyCheckLines::Join(OpenGLPart(controllers), {"Return code: 1"}), 1);
-}
 
 // Rates are exact and GL draws go untimed while a fixture is in use, so a
 // device's rate is its own on any machine: 12 is enough, 11 is not.
-TEST(LegacyCheckEndToEnd, FastOpenCLDeviceGivesReturnCode3)
+TEST(LegacyCheckEndToEnd, OutcomesOnWinesDirect3DAndTheOpenCLDevices)
 {
-    using Options = OpenCLFixture::DeviceOptions;
-    OpenCLFixture fixture;
-    fixture.addPlatform("OpenCL 1.2 fixture").addGpuDevice(Options().rate(2)).addGpuDevice(Options().rate(12));
-    ExpectRun(ToolRunner::Run({}, fixture.environment()),
-              LegacyCheckLines::Join(OpenGLPart(), {"OpenCL ok, version=1.2 fixture", "Return code: 3"}), 3);
-}
-
-TEST(LegacyCheckEndToEnd, NoOpenCLLineWhenNoDevicePasses)
-{
-    const std::vector<std::string> expected = LegacyCheckLines::Join(OpenGLPart(), {"Return code: 1"});
-    {
-        SCOPED_TRACE("slow devices");
-        OpenCLFixture fixture;
-        fixture.addPlatform("OpenCL 1.2 fixture")
-            .addGpuDevice(OpenCLFixture::DeviceOptions().rate(11))
-            .addGpuDevice(OpenCLFixture::DeviceOptions().rate(2));
-        ExpectRun(ToolRunner::Run({}, fixture.environment()), expected, 1);
-    }
-    {
-        SCOPED_TRACE("OpenCL 1.0 only");
-        OpenCLFixture fixture;
-        fixture.addPlatform("OpenCL 1.0 fixture").addGpuDevice().addGpuDevice();
-        ExpectRun(ToolRunner::Run({}, fixture.environment()), expected, 1);
+    using testsupport::WineDirect3DSettings;
+    const struct {
+        const char* name;
+        std::function<void(WineDirect3DSettings&)> wine;
+        std::vector<std::pair<std::string, double>> devices;  // platform version, rate; none: the host's PoCL
+        std::vector<std::string> end;                        // after "OpenGL ok"
+        DWORD exitCode;
+    } cases[] = {
+        // PoCL has no GPU device; Wine creates a Direct3D 10 device.
+        {"default", [](WineDirect3DSettings&) {}, {}, {"Return code: 1"}, 1},
+        {"without d3d10", [](WineDirect3DSettings& wine) { wine.disableLibrary("d3d10"); }, {},
+         {"shader model: ffff0300", "Return code: 1"}, 1},
+        {"without d3d9",
+         [](WineDirect3DSettings& wine) {
+             wine.disableLibrary("d3d10");
+             wine.disableLibrary("d3d9");
+         },
+         {}, {"Error in loading DirectX: 126", "Return code: 0"}, 0},
+        {"PS 2.0", [](WineDirect3DSettings& wine) { wine.setDword("MaxShaderModelPS", 2); }, {},
+         {"shader model: 4294902272", "Return code: 0"}, 0},
+        {"2 GiB", [](WineDirect3DSettings& wine) { wine.setString("VideoMemorySize", "2048"); }, {},
+         {"Return code: 1"}, 1},
+        {"fast device", [](WineDirect3DSettings&) {}, {{"OpenCL 1.2 fixture", 2}, {"OpenCL 1.2 fixture", 12}},
+         {"OpenCL ok, version=1.2 fixture", "Return code: 3"}, 3},
+        {"no device passes", [](WineDirect3DSettings&) {}, {{"OpenCL 1.2 fixture", 11}, {"OpenCL 1.0 fixture", 12}},
+         {"Return code: 1"}, 1},
+    };
+    const testsupport::GLFacts gl;
+    for (const auto& c : cases) {
+        WineDirect3DSettings wine;
+        c.wine(wine);
+        std::unique_ptr<OpenCLFixture> opencl(c.devices.empty() ? nullptr : new OpenCLFixture);
+        std::string platform;
+        for (const auto& device : c.devices) {
+            if (device.first != platform) {
+                opencl->addPlatform(platform = device.first);
+            }
+            opencl->addGpuDevice(OpenCLFixture::DeviceOptions().rate(device.second));
+        }
+        // Video memory in whole MiB, as WMI reports it under the settings.
+        std::string expected;
+        for (const auto& controller : testsupport::FreshSystemFacts::Read().controllers) {
+            expected += "Device: " + controller.caption +
+                        " has video RAM(MB): " + std::to_string(controller.adapterRAM >> 20) + "\r\n";
+        }
+        expected += "Vendor string:    " + gl.text(GL_VENDOR) + "\r\nRenderer string:  " + gl.text(GL_RENDERER) +
+                    "\r\nVersion string:   " + gl.text(GL_VERSION) +
+                    "\r\n\r\nOpenGL version as determined by Quernwheel...\r\nOpenGL Version 3.0\r\n"
+                    "Has NPOT support: TRUE\r\nHas Framebuffer Object Extension support: TRUE\r\nOpenGL ok\r\n";
+        for (const std::string& line : c.end) {
+            expected += line + "\r\n";
+        }
+        const ProcessResult result =
+            testsupport::ToolRunner::Run({}, opencl ? opencl->environment() : std::map<std::string, std::string>());
+        EXPECT_EQ(expected, result.out) << c.name;
+        EXPECT_EQ("", result.err) << c.name;
+        EXPECT_EQ(c.exitCode, result.exitCode) << c.name;
     }
 }

@@ -1,6 +1,6 @@
-// The tester-mode report end to end: the real exe on Wine's WMI, DXGI,
-// Direct3D 9 and WGL, checked against what those report directly and glxinfo.
-#include "GlxInfo.h"
+// The tester-mode reports end to end: the real exe on Wine's WMI, DXGI,
+// Direct3D 9 and WGL, checked against what those report to this test directly.
+#include "LumatropeGroups.h"
 #include "SystemFacts.h"
 #include "ToolRunner.h"
 #include "WineDirect3DSettings.h"
@@ -12,42 +12,39 @@
 #include <regex>
 
 using testsupport::FreshSystemFacts;
-using testsupport::GlxInfo;
+using testsupport::GLFacts;
 using testsupport::ProcessResult;
-using testsupport::SplitCrLfLines;
+using testsupport::SplitTextModeLines;
 using testsupport::ToolRunner;
-using testsupport::WineDirect3DSettings;
 
 namespace {
 
-// One GPU block: the field keys in the order written, and their raw values.
-struct Block {
-    std::vector<std::string> keys;
-    std::map<std::string, std::string> values;
-};
-
+// The GPU blocks: each one's field keys in the order written, and their values.
 struct Report {
     std::vector<std::string> lines;
-    unsigned gpus = 0;
-    std::vector<Block> blocks;
+    std::vector<std::vector<std::string>> keys;
+    std::vector<std::map<std::string, std::string>> values;
 };
 
-Report Parse(const ProcessResult& result)
+Report RunReport(const std::vector<std::string>& arguments)
 {
+    const ProcessResult result = ToolRunner::Run(arguments);
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_EQ("", result.err);
     Report report;
-    report.lines = SplitCrLfLines(result.out);
+    report.lines = SplitTextModeLines(result.out);
     const std::regex count("NumGPUs=(\\d+)");
-    const std::regex field("(gpu(?:\\[(\\d+)\\])?)\\.([A-Za-z]+)=(.*)");
+    const std::regex field("gpu(?:\\[(\\d+)\\])?\\.([A-Za-z]+)=(.*)");
     std::smatch match;
     for (const std::string& line : report.lines) {
         if (std::regex_match(line, match, count)) {
-            report.gpus = static_cast<unsigned>(std::stoul(match[1]));
-            report.blocks.resize(report.gpus);
+            report.keys.resize(std::stoul(match[1]));
+            report.values.resize(report.keys.size());
         } else if (std::regex_match(line, match, field)) {
-            const std::size_t index = match[2].matched ? std::stoul(match[2]) : 0;
-            if (index < report.blocks.size()) {
-                report.blocks[index].keys.push_back(match[3]);
-                report.blocks[index].values[match[3]] = match[4];
+            const std::size_t index = match[1].matched ? std::stoul(match[1]) : 0;
+            if (index < report.keys.size()) {
+                report.keys[index].push_back(match[2]);
+                report.values[index][match[2]] = match[3];
             }
         }
     }
@@ -56,132 +53,99 @@ Report Parse(const ProcessResult& result)
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
-// Checks one adapter's block against what Wine reports in a fresh process.
-void ExpectBlockMatchesTheSystem(const Block& block, std::size_t index, const FreshSystemFacts& facts,
-                                 const GlxInfo& glx)
+// The report's GPU blocks against a fresh process's WMI and DXGI and this
+// process's GL; the fields with no value on the system are left out.
+void ExpectTheSystemsFields(const Report& report)
 {
-    ASSERT_LT(index, facts.controllers.size());
-    ASSERT_LT(index, facts.adapters.size());
-    const auto& controller = facts.controllers[index];
-
-    std::vector<std::string> expectedKeys = {"OGLVersion", "MemoryMB",   "RectTextureSize", "Renderer",
-                                             "RendererID", "Vendor",     "VendorID",        "HasNPOTSupport"};
-    for (const auto& optional : {std::make_pair("DriverVersion", controller.driverVersion),
-                                 std::make_pair("Driver", controller.installedDisplayDrivers),
-                                 std::make_pair("DriverDate", controller.driverDate)}) {
-        if (!optional.second.empty()) {
-            expectedKeys.push_back(optional.first);
+    const FreshSystemFacts facts = FreshSystemFacts::Read();
+    const GLFacts gl;
+    ASSERT_EQ(facts.controllers.size(), report.keys.size()) << "one GPU per attached adapter";
+    ASSERT_LE(report.keys.size(), facts.adapters.size());
+    for (std::size_t i = 0; i < report.keys.size(); ++i) {
+        const auto& controller = facts.controllers[i];
+        // llvmpipe offers neither vendor's memory query: the larger of WMI's
+        // and DXGI's figures stands.
+        const std::uint64_t bytes = std::max<std::uint64_t>(controller.adapterRAM, facts.adapters[i].dedicatedVideoMemory);
+        const std::vector<std::pair<std::string, std::string>> fields = {
+            {"OGLVersion", Quoted("3.0")},
+            {"MemoryMB", std::to_string(bytes >> 20)},
+            {"RectTextureSize", std::to_string(gl.integer(0x84F8 /* GL_MAX_RECTANGLE_TEXTURE_SIZE */))},
+            {"Renderer", Quoted(gl.text(GL_RENDERER))},
+            {"RendererID", std::to_string(facts.adapters[i].deviceID)},
+            {"Vendor", Quoted(gl.text(GL_VENDOR))},
+            {"VendorID", std::to_string(facts.adapters[i].vendorID)},
+            {"HasNPOTSupport", gl.hasExtension("GL_ARB_texture_non_power_of_two") ? "1" : "0"},
+            {"DriverVersion", controller.driverVersion.empty() ? "" : Quoted(controller.driverVersion)},
+            {"Driver", controller.installedDisplayDrivers.empty() ? "" : Quoted(controller.installedDisplayDrivers)},
+            {"DriverDate", controller.driverDate.empty() ? "" : Quoted(controller.driverDate)},
+            {"CompileProgramGLSL", "1"},
+            {"TestFrameBuffer", "1"}};
+        std::vector<std::string> keys;
+        for (const auto& field : fields) {
+            if (!field.second.empty()) {
+                keys.push_back(field.first);
+                EXPECT_EQ(field.second, report.values[i].count(field.first) ? report.values[i].at(field.first) : "")
+                    << field.first;
+            }
         }
+        EXPECT_EQ(keys, report.keys[i]);
     }
-    expectedKeys.push_back("CompileProgramGLSL");
-    expectedKeys.push_back("TestFrameBuffer");
-    EXPECT_EQ(expectedKeys, block.keys);
-
-    const auto value = [&block](const std::string& key) {
-        const auto found = block.values.find(key);
-        return found == block.values.end() ? std::string("<missing>") : found->second;
-    };
-    EXPECT_EQ(Quoted("3.0"), value("OGLVersion"));
-    EXPECT_EQ(std::to_string(facts.adapters[index].vendorID), value("VendorID"));
-    EXPECT_EQ(std::to_string(facts.adapters[index].deviceID), value("RendererID"));
-    // llvmpipe offers neither vendor's memory extension: the larger of WMI's
-    // and DXGI's figures stands.
-    const std::uint64_t systemBytes =
-        std::max<std::uint64_t>(controller.adapterRAM, facts.adapters[index].dedicatedVideoMemory);
-    EXPECT_EQ(std::to_string(systemBytes >> 20), value("MemoryMB"));
-    if (!controller.driverVersion.empty()) {
-        EXPECT_EQ(Quoted(controller.driverVersion), value("DriverVersion"));
-    }
-    if (!controller.installedDisplayDrivers.empty()) {
-        EXPECT_EQ(Quoted(controller.installedDisplayDrivers), value("Driver"));
-    }
-    if (!controller.driverDate.empty()) {
-        EXPECT_EQ(Quoted(controller.driverDate), value("DriverDate"));
-    }
-    EXPECT_EQ(Quoted(glx.renderer()), value("Renderer"));
-    EXPECT_EQ(Quoted(glx.vendor()), value("Vendor"));
-    EXPECT_EQ(std::to_string(glx.limit("GL_MAX_RECTANGLE_TEXTURE_SIZE")), value("RectTextureSize"));
-    EXPECT_EQ(glx.extensions().count("GL_ARB_texture_non_power_of_two") ? "1" : "0", value("HasNPOTSupport"));
-    EXPECT_EQ("1", value("CompileProgramGLSL"));
-    EXPECT_EQ("1", value("TestFrameBuffer"));
 }
 
 } // namespace
 
 TEST(ReportEndToEnd, DefaultAdapterGetsEveryFieldInOrder)
 {
-    const ProcessResult result = ToolRunner::Run({"--qz4"});
-    EXPECT_EQ(0u, result.exitCode);
-    EXPECT_EQ("", result.err);
-
-    const Report report = Parse(result);
-    const FreshSystemFacts facts = FreshSystemFacts::Read();
-    ASSERT_EQ(facts.controllers.size(), report.gpus) << result.out;
-    ASSERT_GE(report.gpus, 1u);
-    // Markers, count, the field lines and nothing else: PoCL has no GPU
-    // device, so there is no OpenCL line.
-    std::size_t fieldLines = 0;
-    for (std::size_t i = 0; i < report.gpus; ++i) {
-        ExpectBlockMatchesTheSystem(report.blocks[i], i, facts, GlxInfo::FromTestbed());
-        fieldLines += report.blocks[i].keys.size();
+    const Report report = RunReport({"--qz4"});
+    ExpectTheSystemsFields(report);
+    // Markers, count and the fields: PoCL has no GPU device, so no OpenCL line.
+    std::size_t fields = 0;
+    for (const auto& keys : report.keys) {
+        fields += keys.size();
     }
-    EXPECT_EQ(3 + fieldLines, report.lines.size()) << result.out;
-    if (report.gpus == 1) {
-        EXPECT_EQ(0u, report.lines[2].find("gpu.OGLVersion=\"")) << report.lines[2];
-    }
+    EXPECT_EQ(3 + fields, report.lines.size());
+    EXPECT_TRUE(std::regex_match(report.lines.front(), std::regex("vexilonStart=\"[0-9_:-]{19}\"")));
+    EXPECT_TRUE(std::regex_match(report.lines.back(), std::regex("vexilonEnd=\"[0-9_:-]{19}\"")));
 }
 
-TEST(ReportEndToEnd, AdapterSettingsReachEveryField)
+TEST(ReportEndToEnd, AdapterSettingsReachTheFields)
 {
-    struct Scenario {
+    const struct {
         DWORD vendor;
         DWORD device;
         const char* megabytes;
-    };
-    for (const Scenario& scenario : {Scenario{0x1002, 0x67DF, "2048"}, Scenario{0x8086, 0x0166, "1024"},
-                                      Scenario{0x8086, 0x0166, "16384"}}) {
-        WineDirect3DSettings settings;
+    } scenarios[] = {{0x1002, 0x67DF, "2048"}, {0x8086, 0x0166, "16384"}};
+    for (const auto& scenario : scenarios) {
+        testsupport::WineDirect3DSettings settings;
         settings.setDword("VideoPciVendorID", scenario.vendor);
         settings.setDword("VideoPciDeviceID", scenario.device);
         settings.setString("VideoMemorySize", scenario.megabytes);
-
-        const ProcessResult result = ToolRunner::Run({"--qz4"});
-        EXPECT_EQ(0u, result.exitCode);
-        EXPECT_EQ("", result.err);
-        const Report report = Parse(result);
-        ASSERT_GE(report.gpus, 1u) << result.out;
-        const FreshSystemFacts facts = FreshSystemFacts::Read();
-        ExpectBlockMatchesTheSystem(report.blocks[0], 0, facts, GlxInfo::FromTestbed());
-
-        // And the settings themselves, so a Wine that ignored them fails here.
-        const Block& block = report.blocks[0];
-        EXPECT_EQ(std::to_string(scenario.vendor), block.values.at("VendorID"));
-        EXPECT_EQ(std::to_string(scenario.device), block.values.at("RendererID"));
-        EXPECT_EQ(scenario.megabytes, block.values.at("MemoryMB"));
+        const Report report = RunReport({"--qz4"});
+        ExpectTheSystemsFields(report);
+        // And the settings themselves, so that a Wine that ignored them fails here.
+        ASSERT_FALSE(report.values.empty());
+        EXPECT_EQ(std::to_string(scenario.vendor), report.values[0].at("VendorID"));
+        EXPECT_EQ(std::to_string(scenario.device), report.values[0].at("RendererID"));
+        EXPECT_EQ(scenario.megabytes, report.values[0].at("MemoryMB"));
     }
 }
 
-TEST(ReportEndToEnd, FailAfterBoundariesCountFifteenStepsPerGPU)
+TEST(ReportEndToEnd, LumatropeQueryGroupsFollowTheFieldsAndAgreeWithTheGL)
 {
-    const ProcessResult full = ToolRunner::Run({"--qz4"});
-    const unsigned gpus = Parse(full).gpus;
-    ASSERT_GE(gpus, 1u);
-    const unsigned steps = 15 * gpus + 5;
+    const Report report = RunReport({"--qz4", "--app=Lumatrope"});
+    ASSERT_EQ(1u, report.keys.size()) << "the groups are written for a single GPU";
+    const GLFacts gl;
+    testsupport::LumatropeAnswers answers;
+    answers.shadingLanguageVersion = gl.text(0x8B8C /* GL_SHADING_LANGUAGE_VERSION */);
+    answers.fragmentProgramInstructions = std::to_string(gl.fragmentProgramInstructions());
+    answers.limit = [&gl](const std::string&, int enumerant) { return std::to_string(gl.integer(enumerant)); };
+    answers.hasExtension = [&gl](const std::string& name) { return gl.hasExtension(name); };
+    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(answers);
 
-    // The first field of the first GPU is written, its step fails, the
-    // report goes on with the next GPU and ends with the end marker's step.
-    const ProcessResult third = ToolRunner::Run({"--qz4", "--failAfter=3"});
-    EXPECT_EQ(2u, third.exitCode);
-    std::string expectedErr;
-    for (unsigned i = 0; i < gpus; ++i) {
-        expectedErr += "DoRunGPU exception\r\n";
-    }
-    EXPECT_EQ(expectedErr + "exception: programmed failure\r\n", third.err);
-    const Report partial = Parse(third);
-    EXPECT_EQ(2 + gpus + 1, partial.lines.size()) << third.out;
-
-    const ProcessResult last = ToolRunner::Run({"--qz4", "--failAfter=" + std::to_string(steps - 1)});
-    EXPECT_EQ(2u, last.exitCode);
-    EXPECT_EQ(SplitCrLfLines(full.out).size(), SplitCrLfLines(last.out).size());
-    EXPECT_EQ("exception: programmed failure\r\n", last.err);
+    // Tester line, start marker, count, the fields, the groups, the end marker.
+    const std::vector<std::string>& lines = report.lines;
+    ASSERT_EQ(4 + report.keys[0].size() + groups.size(), lines.size());
+    EXPECT_EQ("Tester=\"Lumatrope\"", lines[0]);
+    EXPECT_EQ("gpu.TestFrameBuffer=1", lines[2 + report.keys[0].size()]);
+    EXPECT_EQ(groups, std::vector<std::string>(lines.end() - 1 - groups.size(), lines.end() - 1));
 }

@@ -1,13 +1,23 @@
 #pragma once
 
+#include <windows.h>
+#include <GL/gl.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+namespace ZEB {
+namespace OGL {
+class ContextOffscreen;
+} // namespace OGL
+} // namespace ZEB
+
 namespace testsupport {
 
-// What Windows itself reports about the video controllers, read directly
-// (not through the code under test) to compare the tool's answers with.
+// What Wine itself reports, read with none of the tool's code, to hold the
+// tool's answers against. Texts are plain ASCII ('?' for anything else).
 struct VideoControllerFacts {
     std::string caption;
     std::string installedDisplayDrivers;
@@ -22,33 +32,34 @@ struct AdapterIdentifiers {
     std::uint64_t dedicatedVideoMemory;  // bytes
 };
 
-class SystemFacts {
-public:
-    // The rows of "SELECT * FROM Win32_VideoController", texts as plain ASCII
-    // (non-ASCII characters become '?').
-    static std::vector<VideoControllerFacts> VideoControllers();
-    // DXGI's adapters, in DXGI's order.
-    static std::vector<AdapterIdentifiers> DXGIAdapters();
-    // Display devices flagged as attached to the desktop.
-    static std::size_t AttachedDisplayDevices();
-};
-
-} // namespace testsupport
-
-namespace testsupport {
-
-// The same facts read by a fresh process: Wine's adapter settings in the
-// registry are read when a process first loads the graphics libraries, so a
-// process that has already loaded them does not see a change.
+// Win32_VideoController's rows and DXGI's adapters as a fresh process sees
+// them: Wine reads its adapter settings in the registry when a process first
+// loads the graphics libraries, so this process may hold stale ones.
 struct FreshSystemFacts {
     std::vector<VideoControllerFacts> controllers;
     std::vector<AdapterIdentifiers> adapters;
 
-    // Re-runs the calling test program with the fact printer (the test
+    // Re-runs this test program as the fact printer (the test
     // SystemFactsProbe.Print, which must be linked into it).
     static FreshSystemFacts Read();
     // What the fact printer writes; Read() parses it.
     static std::string Print();
+};
+
+// A legacy GL context of this process on the primary display device, the
+// kind the tool makes, asked directly.
+class GLFacts {
+public:
+    GLFacts();
+    ~GLFacts();
+    std::string text(GLenum name) const;
+    GLint integer(GLenum name) const;
+    bool hasExtension(const std::string& name) const;
+    // glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_MAX_PROGRAM_INSTRUCTIONS_ARB).
+    GLint fragmentProgramInstructions() const;
+
+private:
+    std::unique_ptr<ZEB::OGL::ContextOffscreen> context_;
 };
 
 } // namespace testsupport

@@ -1,85 +1,166 @@
 #include "SystemFacts.h"
 
-#include "WmiVideoControllers.h"
+#include "ChildProcess.h"
+#include "TestEnvironment.h"
+#include "ToolRunner.h"
 
 #include "sysinfo/ComReference.h"
+#include "zeb/ogl/ContextOffscreen.h"
 
-#include <windows.h>
 #include <dxgi.h>
+#include <wbemidl.h>
+
+#include <sstream>
+#include <stdexcept>
 
 namespace testsupport {
 
 namespace {
 
+void Check(HRESULT result, const char* step)
+{
+    if (FAILED(result)) {
+        throw std::runtime_error(std::string(step) + " failed");
+    }
+}
+
+struct Bstr {
+    explicit Bstr(const wchar_t* text) : value(SysAllocString(text)) {}
+    ~Bstr() { SysFreeString(value); }
+    BSTR value;
+};
+
 std::string Ascii(IWbemClassObject* row, const wchar_t* name)
 {
-    std::wstring wide;
     std::string text;
-    if (WmiVideoControllers::ReadText(row, name, wide)) {
-        for (wchar_t c : wide) {
+    VARIANT value;
+    VariantInit(&value);
+    if (SUCCEEDED(row->Get(name, 0, &value, nullptr, nullptr)) && value.vt == VT_BSTR) {
+        for (UINT i = 0; i < SysStringLen(value.bstrVal); ++i) {
+            const wchar_t c = value.bstrVal[i];
             text += (c >= 0x20 && c < 0x7F) ? static_cast<char>(c) : '?';
         }
     }
+    VariantClear(&value);
     return text;
+}
+
+void PrintControllers(std::ostream& out)
+{
+    Check(CoInitializeEx(nullptr, COINIT_MULTITHREADED), "CoInitializeEx");
+    {
+        ComReference<IWbemLocator> locator;
+        Check(CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_IWbemLocator,
+                               reinterpret_cast<void**>(locator.receive())),
+              "CoCreateInstance");
+        ComReference<IWbemServices> services;
+        Check(locator->ConnectServer(Bstr(L"ROOT\\CIMV2").value, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                     services.receive()),
+              "ConnectServer");
+        ComReference<IEnumWbemClassObject> rows;
+        Check(services->ExecQuery(Bstr(L"WQL").value, Bstr(L"SELECT * FROM Win32_VideoController").value,
+                                  WBEM_FLAG_FORWARD_ONLY, nullptr, rows.receive()),
+              "ExecQuery");
+        ComReference<IWbemClassObject> row;
+        ULONG returned = 0;
+        while (SUCCEEDED(rows->Next(WBEM_INFINITE, 1, row.receive(), &returned)) && returned == 1) {
+            VARIANT bytes;
+            VariantInit(&bytes);
+            const bool hasBytes = SUCCEEDED(row->Get(L"AdapterRAM", 0, &bytes, nullptr, nullptr)) && bytes.vt == VT_I4;
+            out << "controller\t" << Ascii(row.get(), L"Caption") << '\t'
+                << Ascii(row.get(), L"InstalledDisplayDrivers") << '\t' << Ascii(row.get(), L"DriverVersion") << '\t'
+                << Ascii(row.get(), L"DriverDate") << '\t' << (hasBytes ? static_cast<ULONG>(bytes.lVal) : 0) << '\n';
+        }
+    }
+    CoUninitialize();
+}
+
+void PrintAdapters(std::ostream& out)
+{
+    typedef HRESULT(WINAPI * CreateFactory)(REFIID, void**);
+    const CreateFactory create = reinterpret_cast<CreateFactory>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryA("dxgi.dll"), "CreateDXGIFactory")));
+    ComReference<IDXGIFactory> factory;
+    Check(create(__uuidof(IDXGIFactory), reinterpret_cast<void**>(factory.receive())), "CreateDXGIFactory");
+    ComReference<IDXGIAdapter> adapter;
+    for (UINT i = 0; SUCCEEDED(factory->EnumAdapters(i, adapter.receive())); ++i) {
+        DXGI_ADAPTER_DESC description = {};
+        adapter->GetDesc(&description);
+        out << "adapter\t" << description.VendorId << '\t' << description.DeviceId << '\t'
+            << description.DedicatedVideoMemory << '\n';
+    }
 }
 
 } // namespace
 
-std::vector<VideoControllerFacts> SystemFacts::VideoControllers()
+std::string FreshSystemFacts::Print()
 {
-    std::vector<VideoControllerFacts> controllers;
-    WmiVideoControllers::ForEach([&controllers](IWbemClassObject* row) {
-        VideoControllerFacts facts;
-        facts.caption = Ascii(row, L"Caption");
-        facts.installedDisplayDrivers = Ascii(row, L"InstalledDisplayDrivers");
-        facts.driverVersion = Ascii(row, L"DriverVersion");
-        facts.driverDate = Ascii(row, L"DriverDate");
-        LONG bytes = 0;
-        if (WmiVideoControllers::ReadInt(row, L"AdapterRAM", bytes)) {
-            facts.adapterRAM = static_cast<std::uint32_t>(bytes);
-        }
-        controllers.push_back(facts);
-    });
-    return controllers;
+    std::ostringstream text;
+    PrintControllers(text);
+    PrintAdapters(text);
+    return text.str();
 }
 
-std::vector<AdapterIdentifiers> SystemFacts::DXGIAdapters()
+FreshSystemFacts FreshSystemFacts::Read()
 {
-    std::vector<AdapterIdentifiers> adapters;
-    HMODULE dxgi = LoadLibraryA("dxgi.dll");
-    if (dxgi == nullptr) {
-        return adapters;
+    const ProcessResult result =
+        ChildProcess::Run(TestEnvironment::CurrentProgram(), {"--gtest_filter=SystemFactsProbe.Print"},
+                          std::string(), {{"VEXILON_PRINT_SYSTEM_FACTS", "1"}}, 120000);
+    const std::string::size_type start = result.out.find("<facts>\r\n");
+    const std::string::size_type end = result.out.find("</facts>");
+    if (start == std::string::npos || end == std::string::npos) {
+        throw std::runtime_error("the fact printer wrote no facts:\n" + result.out + result.err);
     }
-    typedef HRESULT(WINAPI * CreateFactory)(REFIID, void**);
-    const CreateFactory create =
-        reinterpret_cast<CreateFactory>(reinterpret_cast<void*>(GetProcAddress(dxgi, "CreateDXGIFactory")));
-    {
-        ComReference<IDXGIFactory> factory;
-        if (create != nullptr &&
-            SUCCEEDED(create(__uuidof(IDXGIFactory), reinterpret_cast<void**>(factory.receive())))) {
-            ComReference<IDXGIAdapter> adapter;
-            for (UINT i = 0; SUCCEEDED(factory->EnumAdapters(i, adapter.receive())); ++i) {
-                DXGI_ADAPTER_DESC description = {};
-                adapter->GetDesc(&description);
-                adapters.push_back({description.VendorId, description.DeviceId, description.DedicatedVideoMemory});
-            }
+    FreshSystemFacts facts;
+    for (const std::string& line : SplitTextModeLines(result.out.substr(start + 9, end - start - 9))) {
+        std::vector<std::string> f;
+        std::istringstream columns(line);
+        for (std::string field; std::getline(columns, field, '\t');) {
+            f.push_back(field);
+        }
+        f.resize(6);
+        if (f[0] == "controller") {
+            facts.controllers.push_back({f[1], f[2], f[3], f[4], static_cast<std::uint32_t>(std::stoul(f[5]))});
+        } else if (f[0] == "adapter") {
+            facts.adapters.push_back({static_cast<std::uint32_t>(std::stoul(f[1])),
+                                      static_cast<std::uint32_t>(std::stoul(f[2])), std::stoull(f[3])});
         }
     }
-    FreeLibrary(dxgi);
-    return adapters;
+    return facts;
 }
 
-std::size_t SystemFacts::AttachedDisplayDevices()
+GLFacts::GLFacts() : context_(new ZEB::OGL::ContextOffscreen(ZEB::OGL::Context::primaryDisplayDevice())) {}
+
+GLFacts::~GLFacts() { wglMakeCurrent(nullptr, nullptr); }
+
+std::string GLFacts::text(GLenum name) const
 {
-    std::size_t attached = 0;
-    DISPLAY_DEVICEA device = {};
-    device.cb = sizeof device;
-    for (DWORD i = 0; EnumDisplayDevicesA(nullptr, i, &device, 0); ++i) {
-        if (device.StateFlags & DISPLAY_DEVICE_ATTACHED_TO_DESKTOP) {
-            ++attached;
-        }
-    }
-    return attached;
+    context_->makeCurrent();
+    const GLubyte* text = glGetString(name);
+    return text != nullptr ? reinterpret_cast<const char*>(text) : "";
+}
+
+GLint GLFacts::integer(GLenum name) const
+{
+    context_->makeCurrent();
+    GLint value = 0;
+    glGetIntegerv(name, &value);
+    return value;
+}
+
+bool GLFacts::hasExtension(const std::string& name) const
+{
+    return (" " + text(GL_EXTENSIONS) + " ").find(" " + name + " ") != std::string::npos;
+}
+
+GLint GLFacts::fragmentProgramInstructions() const
+{
+    context_->makeCurrent();
+    typedef void(APIENTRY * GetProgramiv)(GLenum, GLenum, GLint*);
+    const GetProgramiv get = reinterpret_cast<GetProgramiv>(reinterpret_cast<void*>(wglGetProcAddress("glGetProgramivARB")));
+    GLint value = 0;
+    get(0x8804 /* GL_FRAGMENT_PROGRAM_ARB */, 0x88A1 /* GL_MAX_PROGRAM_INSTRUCTIONS_ARB */, &value);
+    return value;
 }
 
 } // namespace testsupport

@@ -4,51 +4,71 @@
 
 namespace testsupport {
 
-WineDirect3DSettings::WineDirect3DSettings() : key_(nullptr)
-{
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Direct3D", 0, nullptr, 0, KEY_READ | KEY_WRITE, nullptr,
-                        &key_, nullptr) != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot open HKCU\\Software\\Wine\\Direct3D");
-    }
-}
-
 WineDirect3DSettings::~WineDirect3DSettings()
 {
     for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, saved->key.c_str(), 0, KEY_WRITE, &key) != ERROR_SUCCESS) {
+            continue;
+        }
         if (saved->existed) {
-            RegSetValueExA(key_, saved->name.c_str(), 0, saved->type, saved->data.data(),
+            RegSetValueExA(key, saved->name.c_str(), 0, saved->type, saved->data.data(),
                            static_cast<DWORD>(saved->data.size()));
         } else {
-            RegDeleteValueA(key_, saved->name.c_str());
+            RegDeleteValueA(key, saved->name.c_str());
         }
+        RegCloseKey(key);
     }
-    RegCloseKey(key_);
+    for (auto made = madeKeys_.rbegin(); made != madeKeys_.rend(); ++made) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, made->c_str());
+    }
 }
 
-void WineDirect3DSettings::remember(const std::string& name)
+void WineDirect3DSettings::set(const std::string& path, const std::string& name, DWORD type, const void* data,
+                               DWORD size)
 {
-    Saved saved;
-    saved.name = name;
-    DWORD size = 0;
-    saved.existed = RegQueryValueExA(key_, name.c_str(), nullptr, &saved.type, nullptr, &size) == ERROR_SUCCESS;
+    // Key by key, so that each one made can go again.
+    HKEY key = nullptr;
+    for (std::string::size_type end = 0; end != std::string::npos;) {
+        end = path.find('\\', end + 1);
+        DWORD disposition = 0;
+        if (key != nullptr) {
+            RegCloseKey(key);
+        }
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, path.substr(0, end).c_str(), 0, nullptr, 0, KEY_READ | KEY_WRITE,
+                            nullptr, &key, &disposition) != ERROR_SUCCESS) {
+            throw std::runtime_error("cannot open HKCU\\" + path);
+        }
+        if (disposition == REG_CREATED_NEW_KEY) {
+            madeKeys_.push_back(path.substr(0, end));
+        }
+    }
+    Saved saved{path, name, false, 0, {}};
+    DWORD savedSize = 0;
+    saved.existed = RegQueryValueExA(key, name.c_str(), nullptr, &saved.type, nullptr, &savedSize) == ERROR_SUCCESS;
+    saved.data.resize(savedSize);
     if (saved.existed) {
-        saved.data.resize(size);
-        RegQueryValueExA(key_, name.c_str(), nullptr, &saved.type, saved.data.data(), &size);
+        RegQueryValueExA(key, name.c_str(), nullptr, &saved.type, saved.data.data(), &savedSize);
     }
     saved_.push_back(saved);
+    RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
 }
 
 void WineDirect3DSettings::setDword(const std::string& name, DWORD value)
 {
-    remember(name);
-    RegSetValueExA(key_, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+    set("Software\\Wine\\Direct3D", name, REG_DWORD, &value, sizeof value);
 }
 
 void WineDirect3DSettings::setString(const std::string& name, const std::string& value)
 {
-    remember(name);
-    RegSetValueExA(key_, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                   static_cast<DWORD>(value.size() + 1));
+    set("Software\\Wine\\Direct3D", name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void WineDirect3DSettings::disableLibrary(const std::string& library)
+{
+    // An empty load order means "disabled".
+    set("Software\\Wine\\AppDefaults\\vexilon_gpu.exe\\DllOverrides", library, REG_SZ, "", 1);
 }
 
 } // namespace testsupport
