@@ -1,6 +1,7 @@
 // The legacy console check end to end: the real vexilon_gpu.exe under Wine,
 // on Wine's WMI, WGL and Direct3D 9 and 10, and the test OpenCL runtime.
 #include "OpenCLFixture.h"
+#include "ReferenceGL.h"
 #include "SystemFacts.h"
 #include "ToolRunner.h"
 #include "WineDirect3DSettings.h"
@@ -44,7 +45,7 @@ TEST(LegacyCheckEndToEnd, OutcomesOnWinesDirect3DAndTheOpenCLDevices)
         {"no device passes", [](WineDirect3DSettings&) {}, {{"OpenCL 1.2 fixture", 11}, {"OpenCL 1.0 fixture", 12}},
          {"Return code: 1"}, 1},
     };
-    const testsupport::GLFacts gl;
+    const testsupport::ReferenceGL gl;
     for (const auto& c : cases) {
         WineDirect3DSettings wine;
         c.wine(wine);

@@ -2,6 +2,7 @@
 // and the legacy check describe Mesa's software device, and agree with a
 // context this test opens on that device itself.
 #include "LumatropeGroups.h"
+#include "ReferenceGL.h"
 #include "OpenCLFixture.h"
 #include "ToolRunner.h"
 
@@ -10,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <EGL/egl.h>
 
 #include <map>
 #include <memory>
@@ -18,54 +18,11 @@
 
 using testsupport::OpenCLFixture;
 using testsupport::ProcessResult;
+using testsupport::ReferenceGL;
 using testsupport::SplitTextModeLines;
 using testsupport::ToolRunner;
 
 namespace {
-
-// A context of this process on the software device, current while it lives.
-class ReferenceGL {
-public:
-    ReferenceGL()
-    {
-        for (const ZEB::OGL::EGLDevice& device : ZEB::OGL::EGLDevice::all()) {
-            if (device.isSoftware()) {
-                context_.reset(new ZEB::OGL::ContextOffscreen(device));
-                context_->makeCurrent();
-                break;
-            }
-        }
-    }
-    ~ReferenceGL()
-    {
-        if (context_) {
-            eglMakeCurrent(context_->deviceContext(), EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-        }
-    }
-
-    bool available() const { return context_ != nullptr; }
-    std::string driverName() const { return context_->driverName(); }
-    std::string text(GLenum name) const { return reinterpret_cast<const char*>(glGetString(name)); }
-    std::string integer(GLenum name) const
-    {
-        GLint value = 0;
-        glGetIntegerv(name, &value);
-        return std::to_string(value);
-    }
-    std::string programLimit(GLenum target, GLenum name) const
-    {
-        GLint value = 0;
-        reinterpret_cast<void (*)(GLenum, GLenum, GLint*)>(eglGetProcAddress("glGetProgramivARB"))(target, name, &value);
-        return std::to_string(value);
-    }
-    bool hasExtension(const std::string& name) const
-    {
-        return (" " + text(GL_EXTENSIONS) + " ").find(" " + name + " ") != std::string::npos;
-    }
-
-private:
-    std::unique_ptr<ZEB::OGL::Context> context_;
-};
 
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
@@ -84,7 +41,7 @@ std::vector<std::string> Body(const ProcessResult& result, std::size_t countLine
 std::vector<std::string> SoftwareBlock(const ReferenceGL& gl)
 {
     std::vector<std::string> block = {"gpu.OGLVersion=\"3.0\"", "gpu.MemoryMB=0",
-                                      "gpu.RectTextureSize=" + gl.integer(0x84F8),
+                                      "gpu.RectTextureSize=" + std::to_string(gl.integer(0x84F8)),
                                       "gpu.Renderer=" + Quoted(gl.text(GL_RENDERER)), "gpu.RendererID=0",
                                       "gpu.Vendor=" + Quoted(gl.text(GL_VENDOR)), "gpu.VendorID=0",
                                       "gpu.HasNPOTSupport=1"};
@@ -109,12 +66,7 @@ TEST(NativeToolEndToEnd, ReportsDescribeTheSoftwareDeviceAsTheGLDoes)
     EXPECT_EQ("", plain.err);
     EXPECT_EQ(expected, Body(plain, 1));
 
-    testsupport::LumatropeAnswers answers;
-    answers.shadingLanguageVersion = gl.text(35724);
-    answers.fragmentProgramInstructions = gl.programLimit(34820, 34977);
-    answers.limit = [&gl](const std::string&, int enumerant) { return gl.integer(static_cast<GLenum>(enumerant)); };
-    answers.hasExtension = [&gl](const std::string& name) { return gl.hasExtension(name); };
-    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(answers);
+    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(gl.lumatropeAnswers());
     expected.insert(expected.end(), groups.begin(), groups.end());
     const ProcessResult lumatrope = ToolRunner::Run({"--qz4", "--app=Lumatrope"});
     EXPECT_EQ(0u, lumatrope.exitCode);

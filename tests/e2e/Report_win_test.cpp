@@ -1,6 +1,7 @@
 // The tester-mode reports end to end: the real exe on Wine's WMI, DXGI,
 // Direct3D 9 and WGL, checked against what those report to this test directly.
 #include "LumatropeGroups.h"
+#include "ReferenceGL.h"
 #include "SystemFacts.h"
 #include "ToolRunner.h"
 #include "WineDirect3DSettings.h"
@@ -12,7 +13,7 @@
 #include <regex>
 
 using testsupport::FreshSystemFacts;
-using testsupport::GLFacts;
+using testsupport::ReferenceGL;
 using testsupport::ProcessResult;
 using testsupport::SplitTextModeLines;
 using testsupport::ToolRunner;
@@ -58,7 +59,7 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 void ExpectTheSystemsFields(const Report& report)
 {
     const FreshSystemFacts facts = FreshSystemFacts::Read();
-    const GLFacts gl;
+    const ReferenceGL gl;
     ASSERT_EQ(facts.controllers.size(), report.keys.size()) << "one GPU per attached adapter";
     ASSERT_LE(report.keys.size(), facts.adapters.size());
     for (std::size_t i = 0; i < report.keys.size(); ++i) {
@@ -134,13 +135,8 @@ TEST(ReportEndToEnd, LumatropeQueryGroupsFollowTheFieldsAndAgreeWithTheGL)
 {
     const Report report = RunReport({"--qz4", "--app=Lumatrope"});
     ASSERT_EQ(1u, report.keys.size()) << "the groups are written for a single GPU";
-    const GLFacts gl;
-    testsupport::LumatropeAnswers answers;
-    answers.shadingLanguageVersion = gl.text(0x8B8C /* GL_SHADING_LANGUAGE_VERSION */);
-    answers.fragmentProgramInstructions = std::to_string(gl.fragmentProgramInstructions());
-    answers.limit = [&gl](const std::string&, int enumerant) { return std::to_string(gl.integer(enumerant)); };
-    answers.hasExtension = [&gl](const std::string& name) { return gl.hasExtension(name); };
-    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(answers);
+    const ReferenceGL gl;
+    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(gl.lumatropeAnswers());
 
     // Tester line, start marker, count, the fields, the groups, the end marker.
     const std::vector<std::string>& lines = report.lines;

@@ -1,18 +1,8 @@
 #pragma once
 
-#include <windows.h>
-#include <GL/gl.h>
-
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
-
-namespace ZEB {
-namespace OGL {
-class ContextOffscreen;
-} // namespace OGL
-} // namespace ZEB
 
 namespace testsupport {
 
@@ -44,22 +34,6 @@ struct FreshSystemFacts {
     static FreshSystemFacts Read();
     // What the fact printer writes; Read() parses it.
     static std::string Print();
-};
-
-// A legacy GL context of this process on the primary display device, the
-// kind the tool makes, asked directly.
-class GLFacts {
-public:
-    GLFacts();
-    ~GLFacts();
-    std::string text(GLenum name) const;
-    GLint integer(GLenum name) const;
-    bool hasExtension(const std::string& name) const;
-    // glGetProgramivARB(GL_FRAGMENT_PROGRAM_ARB, GL_MAX_PROGRAM_INSTRUCTIONS_ARB).
-    GLint fragmentProgramInstructions() const;
-
-private:
-    std::unique_ptr<ZEB::OGL::ContextOffscreen> context_;
 };
 
 } // namespace testsupport

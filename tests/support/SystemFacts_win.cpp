@@ -5,7 +5,6 @@
 #include "ToolRunner.h"
 
 #include "sysinfo/ComReference.h"
-#include "zeb/ogl/ContextOffscreen.h"
 
 #include <dxgi.h>
 #include <wbemidl.h>
@@ -127,40 +126,6 @@ FreshSystemFacts FreshSystemFacts::Read()
         }
     }
     return facts;
-}
-
-GLFacts::GLFacts() : context_(new ZEB::OGL::ContextOffscreen(ZEB::OGL::Context::primaryDisplayDevice())) {}
-
-GLFacts::~GLFacts() { wglMakeCurrent(nullptr, nullptr); }
-
-std::string GLFacts::text(GLenum name) const
-{
-    context_->makeCurrent();
-    const GLubyte* text = glGetString(name);
-    return text != nullptr ? reinterpret_cast<const char*>(text) : "";
-}
-
-GLint GLFacts::integer(GLenum name) const
-{
-    context_->makeCurrent();
-    GLint value = 0;
-    glGetIntegerv(name, &value);
-    return value;
-}
-
-bool GLFacts::hasExtension(const std::string& name) const
-{
-    return (" " + text(GL_EXTENSIONS) + " ").find(" " + name + " ") != std::string::npos;
-}
-
-GLint GLFacts::fragmentProgramInstructions() const
-{
-    context_->makeCurrent();
-    typedef void(APIENTRY * GetProgramiv)(GLenum, GLenum, GLint*);
-    const GetProgramiv get = reinterpret_cast<GetProgramiv>(reinterpret_cast<void*>(wglGetProcAddress("glGetProgramivARB")));
-    GLint value = 0;
-    get(0x8804 /* GL_FRAGMENT_PROGRAM_ARB */, 0x88A1 /* GL_MAX_PROGRAM_INSTRUCTIONS_ARB */, &value);
-    return value;
 }
 
 } // namespace testsupport
