@@ -88,7 +88,8 @@ TEST(DriverEndToEnd, FailAfterEndsTheRunAtItsStepWithExitCodeTwo)
 
 TEST(DriverEndToEnd, OutputFileIsReplayedUnchangedWhateverTheSwitches)
 {
-    const std::string text = "first line\r\n" + std::string(700, 'L') + "\r\n\r\nquote \" and tab\t\r\nno end";
+    // NUL bytes, a line past any line buffer, and no final line end.
+    const std::string text = std::string("a\0b\r\n", 5) + std::string(70000, 'L') + "\r\n\r\nquote \" and tab\t\r\nno end";
     for (const std::string& prepared : {text, std::string()}) {
         ScopedDirectory folder;
         folder.write("x-vexilonOutput.txt", prepared);
