@@ -32,11 +32,6 @@ std::string TestEnvironment::WindowsPathFromUnix(const std::string& unixPath)
 
 std::string TestEnvironment::ToolPath() { return NativePath(Variable("VEXILON_GPU_EXE")); }
 
-std::string TestEnvironment::TestbedFile(const std::string& name)
-{
-    return NativePath(Variable("VEXILON_TESTBED") + "/" + name);
-}
-
 std::string TestEnvironment::FixtureBuildPath(const std::string& name)
 {
     return NativePath(FixtureBuildUnixPath(name));

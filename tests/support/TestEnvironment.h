@@ -11,8 +11,6 @@ class TestEnvironment {
 public:
     // The vexilon_gpu program under test.
     static std::string ToolPath();
-    // A file of the test bed's state folder (glxinfo captures and the like).
-    static std::string TestbedFile(const std::string& name);
     // A file or folder of the test fixtures' build output.
     static std::string FixtureBuildPath(const std::string& name);
     // The Unix form of that folder, for variables that native libraries read.

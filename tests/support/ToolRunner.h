@@ -23,7 +23,4 @@ public:
 // every caller also checks the line ends.
 std::vector<std::string> SplitTextModeLines(const std::string& text);
 
-// The former name of SplitTextModeLines.
-inline std::vector<std::string> SplitCrLfLines(const std::string& text) { return SplitTextModeLines(text); }
-
 } // namespace testsupport
