@@ -7,20 +7,28 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 #include <unistd.h>
 
+namespace {
+
+// The replay reads its file from the working directory: a folder of its own,
+// in memory where the system has such a folder, removed with the process.
+struct Folder {
+    std::string path;
+    ~Folder() { std::filesystem::remove_all(path); }
+} gFolder;
+
+} // namespace
+
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // The replay reads its file from the working directory: one in memory
-    // where the system has such a folder.
     char inMemory[] = "/dev/shm/vexilon-replay-fuzz-XXXXXX";
     char onDisk[] = "/tmp/vexilon-replay-fuzz-XXXXXX";
-    const char* folder = mkdtemp(inMemory);
-    if (folder == nullptr) {
-        folder = mkdtemp(onDisk);
-    }
-    if (folder == nullptr || chdir(folder) != 0) {
+    gFolder.path = mkdtemp(inMemory) ? inMemory : mkdtemp(onDisk) ? onDisk : "";
+    if (gFolder.path.empty() || chdir(gFolder.path.c_str()) != 0) {
         std::abort();
     }
     return 0;

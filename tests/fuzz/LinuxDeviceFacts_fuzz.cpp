@@ -4,16 +4,15 @@
 #include "sysinfo/LinuxDeviceFacts.h"
 #include "sysinfo/SystemTree.h"
 
+#include "FakeSysfsTree_linux.h"
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 const char kDevice[] = "/sys/devices/pci0000:00/0000:03:00.0";
 const char kNvidia[] = "0000:41:00.0";
@@ -31,35 +30,19 @@ const char* const kFiles[] = {
     "/nvml/0000:41:00.0",
 };
 
-std::string gRoot;
-
-void Link(const std::string& path, const std::string& target)
-{
-    const fs::path link(gRoot + path);
-    fs::create_directories(link.parent_path());
-    fs::create_directories(gRoot + target);
-    fs::create_directory_symlink(fs::relative(gRoot + target, link.parent_path()), link);
-}
+// Removed with the process.
+const FakeSysfsTree gTree;
 
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char root[] = "/tmp/vexilon-sysfs-fuzz-XXXXXX";
-    if (mkdtemp(root) == nullptr) {
-        std::abort();
-    }
-    gRoot = root;
     const std::string device(kDevice);
-    Link("/sys/bus/pci/devices/0000:03:00.0", device);
-    Link("/sys/class/drm/card0", device + "/drm/card0");
-    Link(device + "/drm/card0/device", device);
-    Link(device + "/driver", "/sys/bus/pci/drivers/amdgpu");
-    Link("/sys/bus/pci/drivers/amdgpu/module", "/sys/module/amdgpu");
-    fs::create_directories(gRoot + "/sys/bus/pci/devices/" + kNvidia);
-    fs::create_directories(gRoot + "/nvml");
-    fs::create_directories(gRoot + "/dev/dri");
-    fs::create_directories(gRoot + "/proc/driver/nvidia/gpus/" + kNvidia);
+    gTree.Link("/sys/bus/pci/devices/0000:03:00.0", device);
+    gTree.Link("/sys/class/drm/card0", device + "/drm/card0");
+    gTree.Link(device + "/drm/card0/device", device);
+    gTree.Link(device + "/driver", "/sys/bus/pci/drivers/amdgpu");
+    gTree.Link("/sys/bus/pci/drivers/amdgpu/module", "/sys/module/amdgpu");
     return 0;
 }
 
@@ -69,11 +52,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string::size_type begin = 0;
     for (const char* file : kFiles) {
         const std::string::size_type end = std::min(input.find('\0', begin), input.size());
-        std::ofstream(gRoot + file, std::ios::binary | std::ios::trunc) << input.substr(begin, end - begin);
+        gTree.Write(file, input.substr(begin, end - begin));
         begin = std::min(end + 1, input.size());
     }
 
-    const SystemTree tree(gRoot);
+    const SystemTree tree(gTree.Root());
     const DeviceFacts amd = LinuxDeviceFacts::ForDrmNode(tree, "/dev/dri/card0");
     if (amd.vendorID > 0xFFFF || amd.deviceID > 0xFFFF || (!amd.driverDate.empty() && amd.driverDate.size() != 8)) {
         std::abort();

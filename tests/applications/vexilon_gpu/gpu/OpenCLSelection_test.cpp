@@ -1,4 +1,3 @@
-#include "gpu/BestOpenCLDevice.h"
 #include "gpu/DeviceRate.h"
 #include "gpu/OpenCLVersionText.h"
 #include "gpu/VersionCache.h"
@@ -29,23 +28,6 @@ TEST(OpenCLVersionText, SplitsPrefixNumberAndCUDAText)
         EXPECT_EQ(c.hasCUDA, text.HasCUDA()) << c.text;
         EXPECT_EQ(c.cuda, text.CUDA()) << c.text;
     }
-}
-
-TEST(BestOpenCLDevice, StrictlyFasterDeviceWinsFirstOfEqualsStaysAndCUDATextIsKept)
-{
-    BestOpenCLDevice best;
-    best.Offer(0, OpenCLVersionText("OpenCL 1.0 never"));
-    EXPECT_FALSE(best.Found());
-    best.Offer(20, OpenCLVersionText("OpenCL 1.1 CUDA 4.2.1"));
-    best.Offer(20, OpenCLVersionText("OpenCL 1.2 CUDA 5.0"));
-    best.Offer(19, OpenCLVersionText("OpenCL 2.0 CUDA 9.9"));
-    EXPECT_EQ(20u, best.Rate());
-    EXPECT_EQ("1.1", best.OpenCL());
-    EXPECT_EQ("4.2.1", best.CUDA());
-    // A faster device without a CUDA text keeps the earlier one.
-    best.Offer(30, OpenCLVersionText("OpenCL 1.2 vendor-suffix"));
-    EXPECT_EQ("1.2 vendor-suffix", best.OpenCL());
-    EXPECT_EQ("4.2.1", best.CUDA());
 }
 
 TEST(DeviceRate, OpenGLIsMeasuredOnlyBelowTheThresholdAndRatesTruncate)

@@ -46,23 +46,8 @@ std::vector<std::string> QueryLines()
 
 } // namespace
 
-TEST(LumatropeTester, TesterLineThenTheFieldsThenTheTwentyOneQueryGroups)
-{
-    FakeGPUFactory factory({LumatropeGPU()});
-    LumatropeTester tester;
-    StreamCapture capture;
-    EXPECT_EQ("", RunReport(tester, 0xFFFFFFFFu));
-
-    const std::vector<std::string> lines = SplitLines(capture.out());
-    const std::vector<std::string> queries = QueryLines();
-    ASSERT_EQ(1u + 2u + 13u + queries.size() + 1u, lines.size());
-    EXPECT_EQ("Tester=\"Lumatrope\"", lines[0]);
-    EXPECT_EQ("gpu.DriverDate=\"20240101000000.000000-000\"", lines[13]);
-    EXPECT_EQ("gpu.TestFrameBuffer=1", lines[15]);
-    EXPECT_EQ(queries, std::vector<std::string>(lines.begin() + 16, lines.end() - 1));
-    EXPECT_EQ(0u, lines.back().find("vexilonEnd=\""));
-}
-
+// The lines themselves are checked end to end against the GL; here, the
+// steps and the failures a real GL seldom gives.
 TEST(LumatropeTester, StepsAre36PerGPUPlusSixAndTheTesterLineIsTheFirst)
 {
     for (std::size_t count = 0; count <= 2; ++count) {

@@ -11,8 +11,10 @@ class FakeSysfsTree {
 public:
     FakeSysfsTree()
     {
-        char pattern[] = "/tmp/vexilon-sysfs-XXXXXX";
-        sRoot_ = ::mkdtemp(pattern) ? pattern : "";
+        // In memory where the system has such a folder: fuzzing rewrites the files for every input.
+        char inMemory[] = "/dev/shm/vexilon-sysfs-XXXXXX";
+        char onDisk[] = "/tmp/vexilon-sysfs-XXXXXX";
+        sRoot_ = ::mkdtemp(inMemory) ? inMemory : ::mkdtemp(onDisk) ? onDisk : "";
     }
     ~FakeSysfsTree() { std::filesystem::remove_all(sRoot_); }
     const std::string& Root() const { return sRoot_; }
