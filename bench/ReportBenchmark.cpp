@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     char self[MAX_PATH];
     GetModuleFileNameA(nullptr, self, MAX_PATH);
 
-    std::printf("OpenCL fixture: %s\n", fixture.description().c_str());
+    std::printf("OpenCL fixture: %s\n", fixture.environment().at("VEXILON_OCL_FIXTURE").c_str());
     std::printf("%-5s %14s %16s %16s %12s\n", "run", "tool wall (s)", "report (s)", "measuring (s)", "share (%)");
     double totalWhole = 0;
     double totalMeasuring = 0;

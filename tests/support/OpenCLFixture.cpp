@@ -1,11 +1,5 @@
 #include "OpenCLFixture.h"
 
-#include "ChildProcess.h"
-#include "TestEnvironment.h"
-
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <locale>
 #include <sstream>
 
@@ -46,28 +40,6 @@ OpenCLFixture& OpenCLFixture::addDevice(const char* type, const DeviceOptions& o
 {
     description_ += std::string("|") + type + options.text();
     return *this;
-}
-
-bool OpenCLFixture::RerunInChild(const std::map<std::string, std::string>& environment)
-{
-    // The variable names the one test that the child runs for real.
-    const char kChildVariable[] = "VEXILON_OPENCL_CHILD_TEST";
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    const std::string name = std::string(test->test_suite_name()) + "." + test->name();
-    const char* marker = std::getenv(kChildVariable);
-    if (marker != nullptr && name == marker) {
-        return false;
-    }
-    std::map<std::string, std::string> variables = environment;
-    variables[kChildVariable] = name;
-    const ProcessResult result =
-        ChildProcess::Run(TestEnvironment::CurrentProgram(), {"--gtest_filter=" + name, "--gtest_color=no"},
-                          std::string(), variables, 5 * 60 * 1000);
-    // A filter that matched nothing would pass as well: the count tells.
-    EXPECT_TRUE(!result.timedOut && result.exitCode == 0 && result.out.find("[  PASSED  ] 1 test.") != std::string::npos)
-        << "the child running " << name << " ended with " << result.exitCode << ":\n"
-        << result.out << result.err;
-    return true;
 }
 
 } // namespace testsupport

@@ -34,19 +34,7 @@ public:
     OpenCLFixture& addGpuDevice(const DeviceOptions& options = DeviceOptions());
     OpenCLFixture& addCpuDevice(const DeviceOptions& options = DeviceOptions());
 
-    // The value of VEXILON_OCL_FIXTURE.
-    const std::string& description() const { return description_; }
     std::map<std::string, std::string> environment() const;
-
-    // A child's variables to see the host's drivers alone (PoCL: one CPU
-    // device). Windows: throws std::logic_error while a fixture lives.
-    static std::map<std::string, std::string> HostDrivers();
-
-    // Runs the calling test again in a child of this program with the
-    // environment given: false in the child, which goes on with the test;
-    // true in the parent, which fails unless the child passed:
-    //   if (OpenCLFixture::RerunInChild(fixture.environment())) return;
-    static bool RerunInChild(const std::map<std::string, std::string>& environment);
 
 private:
     class Installation;

@@ -17,10 +17,4 @@ std::map<std::string, std::string> OpenCLFixture::environment() const
             {"MESA_EXTENSION_OVERRIDE", "-GL_ARB_timer_query -GL_EXT_timer_query"}};
 }
 
-std::map<std::string, std::string> OpenCLFixture::HostDrivers()
-{
-    // Empty values remove the variables: ocl-icd then reads /etc/OpenCL/vendors.
-    return {{"OCL_ICD_VENDORS", ""}, {"VEXILON_OCL_FIXTURE", ""}};
-}
-
 } // namespace testsupport

@@ -76,13 +76,4 @@ OpenCLFixture::OpenCLFixture() : installation_(Installation::Current().lock())
 
 std::map<std::string, std::string> OpenCLFixture::environment() const { return {{"VEXILON_OCL_FIXTURE", description_}}; }
 
-std::map<std::string, std::string> OpenCLFixture::HostDrivers()
-{
-    if (!Installation::Current().expired()) {
-        throw std::logic_error("the host's drivers are out of reach while an OpenCLFixture lives");
-    }
-    // An empty value removes the variable from the child's environment.
-    return {{"VEXILON_OCL_FIXTURE", ""}};
-}
-
 } // namespace testsupport

@@ -13,33 +13,26 @@
 
 namespace {
 
-// A context whose display came up but that fails every GL question.
-class DeadContext : public ZEB::OGL::Context {
-public:
+// A context whose display came up; the GL is never asked here.
+struct DeadContext : ZEB::OGL::Context {
     explicit DeadContext(std::size_t device) : device(device) {}
     const std::size_t device;
 };
 
-enum Behaviour { kOpens, kFails };
+const bool kFails = true;
 
 struct FakeDevice {
     EGLDeviceSummary summary;
-    Behaviour behaviour;
+    bool fails;
 };
 
-FakeDevice Software(Behaviour behaviour = kOpens) { return {{true, "", -1}, behaviour}; }
-FakeDevice Drm(const char* node, Behaviour behaviour = kOpens) { return {{false, node, -1}, behaviour}; }
-FakeDevice Cuda(int index) { return {{false, "", index}, kOpens}; }
+FakeDevice Software(bool fails = false) { return {{true, "", -1}, fails}; }
+FakeDevice Drm(const char* node, bool fails = false) { return {{false, node, -1}, fails}; }
+FakeDevice Cuda(int index) { return {{false, "", index}, false}; }
 
 DeviceFacts Facts(std::uint32_t vendor, std::uint32_t device, const char* pciAddress, const char* driver)
 {
-    DeviceFacts facts;
-    facts.vendorID = vendor;
-    facts.deviceID = device;
-    facts.pciAddress = pciAddress;
-    facts.driver = driver;
-    facts.memoryBytes = 2048ull << 20;
-    return facts;
+    return DeviceFacts{vendor, device, pciAddress, driver, "", "", 2048ull << 20};
 }
 
 // What the system knows: an AMD GPU with two DRM nodes, an Intel one, and
@@ -58,7 +51,7 @@ public:
     }
     std::unique_ptr<ZEB::OGL::Context> OpenContext(std::size_t index) override
     {
-        if (devices_.at(index).behaviour == kFails) {
+        if (devices_.at(index).fails) {
             throw ZEB::RuntimeException("eglInitialize failed");
         }
         return std::unique_ptr<ZEB::OGL::Context>(new DeadContext(index));
