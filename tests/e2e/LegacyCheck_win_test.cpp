@@ -4,7 +4,7 @@
 #include "ReferenceGL.h"
 #include "SystemFacts.h"
 #include "ToolRunner.h"
-#include "WineDirect3DSettings.h"
+#include "WineSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -18,36 +18,36 @@ using testsupport::ProcessResult;
 // device's rate is its own on any machine: 12 is enough, 11 is not.
 TEST(LegacyCheckEndToEnd, OutcomesOnWinesDirect3DAndTheOpenCLDevices)
 {
-    using testsupport::WineDirect3DSettings;
+    using testsupport::WineSettings;
     const struct {
         const char* name;
-        std::function<void(WineDirect3DSettings&)> wine;
+        std::function<void(WineSettings&)> wine;
         std::vector<std::pair<std::string, double>> devices;  // platform version, rate; none: the host's PoCL
         std::vector<std::string> end;                        // after "OpenGL ok"
         DWORD exitCode;
     } cases[] = {
         // PoCL has no GPU device; Wine creates a Direct3D 10 device.
-        {"default", [](WineDirect3DSettings&) {}, {}, {"Return code: 1"}, 1},
-        {"without d3d10", [](WineDirect3DSettings& wine) { wine.disableLibrary("d3d10"); }, {},
+        {"default", [](WineSettings&) {}, {}, {"Return code: 1"}, 1},
+        {"without d3d10", [](WineSettings& wine) { wine.disableLibrary("d3d10"); }, {},
          {"shader model: ffff0300", "Return code: 1"}, 1},
         {"without d3d9",
-         [](WineDirect3DSettings& wine) {
+         [](WineSettings& wine) {
              wine.disableLibrary("d3d10");
              wine.disableLibrary("d3d9");
          },
          {}, {"Error in loading DirectX: 126", "Return code: 0"}, 0},
-        {"PS 2.0", [](WineDirect3DSettings& wine) { wine.setDword("MaxShaderModelPS", 2); }, {},
+        {"PS 2.0", [](WineSettings& wine) { wine.setDword("MaxShaderModelPS", 2); }, {},
          {"shader model: 4294902272", "Return code: 0"}, 0},
-        {"2 GiB", [](WineDirect3DSettings& wine) { wine.setString("VideoMemorySize", "2048"); }, {},
+        {"2 GiB", [](WineSettings& wine) { wine.setString("VideoMemorySize", "2048"); }, {},
          {"Return code: 1"}, 1},
-        {"fast device", [](WineDirect3DSettings&) {}, {{"OpenCL 1.2 fixture", 2}, {"OpenCL 1.2 fixture", 12}},
+        {"fast device", [](WineSettings&) {}, {{"OpenCL 1.2 fixture", 2}, {"OpenCL 1.2 fixture", 12}},
          {"OpenCL ok, version=1.2 fixture", "Return code: 3"}, 3},
-        {"no device passes", [](WineDirect3DSettings&) {}, {{"OpenCL 1.2 fixture", 11}, {"OpenCL 1.0 fixture", 12}},
+        {"no device passes", [](WineSettings&) {}, {{"OpenCL 1.2 fixture", 11}, {"OpenCL 1.0 fixture", 12}},
          {"Return code: 1"}, 1},
     };
     const testsupport::ReferenceGL gl;
     for (const auto& c : cases) {
-        WineDirect3DSettings wine;
+        WineSettings wine;
         c.wine(wine);
         std::unique_ptr<OpenCLFixture> opencl(c.devices.empty() ? nullptr : new OpenCLFixture);
         std::string platform;

@@ -4,7 +4,7 @@
 #include "ReferenceGL.h"
 #include "SystemFacts.h"
 #include "ToolRunner.h"
-#include "WineDirect3DSettings.h"
+#include "WineSettings.h"
 
 #include <gtest/gtest.h>
 
@@ -117,7 +117,7 @@ TEST(ReportEndToEnd, AdapterSettingsReachTheFields)
         const char* megabytes;
     } scenarios[] = {{0x1002, 0x67DF, "2048"}, {0x8086, 0x0166, "16384"}};
     for (const auto& scenario : scenarios) {
-        testsupport::WineDirect3DSettings settings;
+        testsupport::WineSettings settings;
         settings.setDword("VideoPciVendorID", scenario.vendor);
         settings.setDword("VideoPciDeviceID", scenario.device);
         settings.setString("VideoMemorySize", scenario.megabytes);

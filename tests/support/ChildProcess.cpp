@@ -12,8 +12,6 @@ bool ChildProcess::isRunning()
 
 std::string ChildProcess::outputSoFar() const { return TestEnvironment::ReadTextFile(captures_.file("out")); }
 
-std::string ChildProcess::errorSoFar() const { return TestEnvironment::ReadTextFile(captures_.file("err")); }
-
 ProcessResult ChildProcess::wait(TimeoutMs timeoutMs)
 {
     ProcessResult result;
@@ -23,7 +21,7 @@ ProcessResult ChildProcess::wait(TimeoutMs timeoutMs)
         ended(kDefaultTimeoutMs, result.exitCode);
     }
     result.out = outputSoFar();
-    result.err = errorSoFar();
+    result.err = TestEnvironment::ReadTextFile(captures_.file("err"));
     return result;
 }
 

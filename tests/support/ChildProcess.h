@@ -10,12 +10,11 @@
 
 namespace testsupport {
 
-// A child's exit code: the full 32-bit code on Windows; elsewhere the exit
-// status, or 128 + the signal's number for a child that a signal ended.
-typedef std::uint32_t ExitCode;
 typedef std::uint32_t TimeoutMs;
+// The full 32-bit code on Windows; elsewhere the exit status, or 128 + the
+// signal's number for a child that a signal ended.
+typedef std::uint32_t ExitCode;
 
-// What a finished child process left behind.
 struct ProcessResult {
     std::string out;
     std::string err;
@@ -42,9 +41,8 @@ public:
     void start(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingDirectory = std::string());
     bool isRunning();
-    // What the child has written so far.
+    // What the child has written to its standard output so far.
     std::string outputSoFar() const;
-    std::string errorSoFar() const;
     // Waits for the end (ending the child after timeoutMs) and collects it.
     ProcessResult wait(TimeoutMs timeoutMs = kDefaultTimeoutMs);
 

@@ -2,16 +2,15 @@
 
 #include "gpu/GPU.h"
 
-#include <algorithm>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace testsupport {
 
-// A GPU whose answers the test sets. Each operation counts its calls, and any
-// operation can be made to throw.
+// A GPU whose answers the test sets; any operation can be made to throw.
 class FakeGPU : public GPU {
 public:
     std::string oglVersion = "3.0";
@@ -32,13 +31,12 @@ public:
     std::vector<std::string> oclAnswers;
     std::vector<std::string> cudaAnswers;
     std::map<GLenum, std::string> strings;
-    std::map<GLenum, std::vector<GLint> > integers;
-    std::map<GLenum, std::vector<GLint> > programIntegers;
-    std::map<int, bool> extensions;
+    std::map<GLenum, GLint> integers;
+    std::map<GLenum, GLint> programIntegers;
+    std::set<int> extensions;  // those supported
 
     // Operation name -> message of the std::runtime_error it throws.
     std::map<std::string, std::string> failures;
-    std::map<std::string, int> calls;
 
     std::string OGLVersion() override { return Answer("OGLVersion", oglVersion); }
     unsigned int MemoryMB() override { return Answer("MemoryMB", memoryMB); }
@@ -71,24 +69,19 @@ public:
     bool IsExtensionSupported(ZEB::OGL::teExtension extension) override
     {
         Enter("IsExtensionSupported");
-        const auto found = extensions.find(extension);
-        return found != extensions.end() && found->second;
+        return extensions.count(extension) != 0;
     }
 
 private:
-    // Like GL, writes every value of the query: the caller's buffer must hold them.
-    void Fill(const std::string& operation, const std::map<GLenum, std::vector<GLint> >& answers, GLenum name,
-              GLint* params)
+    void Fill(const std::string& operation, const std::map<GLenum, GLint>& answers, GLenum name, GLint* params)
     {
         Enter(operation);
-        const auto found = answers.find(name);
-        if (found != answers.end()) {
-            std::copy(found->second.begin(), found->second.end(), params);
+        if (answers.count(name) != 0) {
+            *params = answers.at(name);
         }
     }
     void Enter(const std::string& operation)
     {
-        ++calls[operation];
         const auto failure = failures.find(operation);
         if (failure != failures.end()) {
             throw std::runtime_error(failure->second);

@@ -1,6 +1,7 @@
 #include "LumatropeGroups.h"
 
-#include <tuple>
+#include <algorithm>
+#include <cctype>
 #include <utility>
 
 namespace testsupport {
@@ -25,21 +26,18 @@ std::vector<std::string> LumatropeGroupLines(const LumatropeAnswers& answers)
         lines.push_back("gpu.glGetIntegerv[" + std::string(limit.first) + "]=[" +
                         answers.limit(limit.first, limit.second) + "]");
     }
-    const std::tuple<const char*, int, const char*> flags[] = {
-        std::make_tuple("GL_ARB_VERTEX_PROGRAM", 70, "GL_ARB_vertex_program"),
-        std::make_tuple("GL_ARB_FRAGMENT_PROGRAM", 28, "GL_ARB_fragment_program"),
-        std::make_tuple("GL_ARB_VERTEX_SHADER", 71, "GL_ARB_vertex_shader"),
-        std::make_tuple("GL_ARB_FRAGMENT_SHADER", 30, "GL_ARB_fragment_shader"),
-        std::make_tuple("GL_EXT_FRAMEBUFFER_OBJECT", 121, "GL_EXT_framebuffer_object"),
-        std::make_tuple("GL_ARB_TEXTURE_RECTANGLE", 64, "GL_ARB_texture_rectangle"),
-        std::make_tuple("GL_ARB_TEXTURE_FLOAT", 61, "GL_ARB_texture_float"),
-        std::make_tuple("GL_ARB_OCCLUSION_QUERY", 42, "GL_ARB_occlusion_query"),
-        std::make_tuple("GL_ARB_VERTEX_BUFFER_OBJECT", 69, "GL_ARB_vertex_buffer_object"),
-        std::make_tuple("GL_ARB_SHADER_TEXTURE_LOD", 47, "GL_ARB_shader_texture_lod")};
+    const std::pair<const char*, int> flags[] = {
+        {"GL_ARB_VERTEX_PROGRAM", 70},    {"GL_ARB_FRAGMENT_PROGRAM", 28},   {"GL_ARB_VERTEX_SHADER", 71},
+        {"GL_ARB_FRAGMENT_SHADER", 30},   {"GL_EXT_FRAMEBUFFER_OBJECT", 121}, {"GL_ARB_TEXTURE_RECTANGLE", 64},
+        {"GL_ARB_TEXTURE_FLOAT", 61},     {"GL_ARB_OCCLUSION_QUERY", 42},    {"GL_ARB_VERTEX_BUFFER_OBJECT", 69},
+        {"GL_ARB_SHADER_TEXTURE_LOD", 47}};
     for (const auto& flag : flags) {
-        const std::string symbol = "ZEB::OGL::" + std::string(std::get<0>(flag));
-        lines.push_back("gputag." + symbol + "=" + std::to_string(std::get<1>(flag)));
-        lines.push_back("gpu.extension[" + symbol + "]=" + (answers.hasExtension(std::get<2>(flag)) ? "1" : "0"));
+        const std::string symbol = "ZEB::OGL::" + std::string(flag.first);
+        // The advertised name: "GL_ARB_" and the rest in lower case.
+        std::string name = flag.first;
+        std::transform(name.begin() + 7, name.end(), name.begin() + 7, [](char c) { return static_cast<char>(std::tolower(static_cast<unsigned char>(c))); });
+        lines.push_back("gputag." + symbol + "=" + std::to_string(flag.second));
+        lines.push_back("gpu.extension[" + symbol + "]=" + (answers.hasExtension(name) ? "1" : "0"));
     }
     return lines;
 }

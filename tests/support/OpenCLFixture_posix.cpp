@@ -12,7 +12,7 @@ OpenCLFixture::OpenCLFixture() = default;
 std::map<std::string, std::string> OpenCLFixture::environment() const
 {
     // ocl-icd takes a single library as its list of vendors.
-    return {{"OCL_ICD_VENDORS", TestEnvironment::FixtureBuildUnixPath("opencl/libVexilonOpenCLFixture.so")},
+    return {{"OCL_ICD_VENDORS", TestEnvironment::FixtureBuildPath("opencl/libVexilonOpenCLFixture.so")},
             {"VEXILON_OCL_FIXTURE", description_},
             {"MESA_EXTENSION_OVERRIDE", "-GL_ARB_timer_query -GL_EXT_timer_query"}};
 }

@@ -29,11 +29,9 @@ struct FreshSystemFacts {
     std::vector<VideoControllerFacts> controllers;
     std::vector<AdapterIdentifiers> adapters;
 
-    // Re-runs this test program as the fact printer (the test
-    // SystemFactsProbe.Print, which must be linked into it).
+    // Re-runs this test program as the fact printer (SystemFactsProbe.Print,
+    // linked in with this).
     static FreshSystemFacts Read();
-    // What the fact printer writes; Read() parses it.
-    static std::string Print();
 };
 
 } // namespace testsupport

@@ -6,9 +6,13 @@
 
 #include "sysinfo/ComReference.h"
 
+#include <gtest/gtest.h>
+
 #include <dxgi.h>
 #include <wbemidl.h>
 
+#include <cstdlib>
+#include <iostream>
 #include <sstream>
 #include <stdexcept>
 
@@ -92,12 +96,17 @@ void PrintAdapters(std::ostream& out)
 
 } // namespace
 
-std::string FreshSystemFacts::Print()
+// Not a test of its own: the fact printer that FreshSystemFacts::Read runs in
+// a child process of the test program that it is linked into.
+TEST(SystemFactsProbe, Print)
 {
-    std::ostringstream text;
-    PrintControllers(text);
-    PrintAdapters(text);
-    return text.str();
+    if (std::getenv("VEXILON_PRINT_SYSTEM_FACTS") == nullptr) {
+        GTEST_SKIP() << "runs only as the fact printer of FreshSystemFacts::Read";
+    }
+    std::cout << "<facts>\n";
+    PrintControllers(std::cout);
+    PrintAdapters(std::cout);
+    std::cout << "</facts>" << std::endl;
 }
 
 FreshSystemFacts FreshSystemFacts::Read()

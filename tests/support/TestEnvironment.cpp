@@ -16,31 +16,13 @@ std::string TestEnvironment::Variable(const char* name)
     return value;
 }
 
-std::string TestEnvironment::WindowsPathFromUnix(const std::string& unixPath)
-{
-    if (unixPath.size() > 1 && unixPath[1] == ':') {
-        return unixPath;  // already a Windows path
-    }
-    std::string path = "Z:" + unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 std::string TestEnvironment::ToolPath() { return NativePath(Variable("VEXILON_GPU_EXE")); }
 
 std::string TestEnvironment::FixtureBuildPath(const std::string& name)
 {
-    return NativePath(FixtureBuildUnixPath(name));
+    return NativePath(Variable("VEXILON_FIXTURES_DIR") + "/" + name);
 }
 
-std::string TestEnvironment::FixtureBuildUnixPath(const std::string& name)
-{
-    return Variable("VEXILON_FIXTURES_DIR") + "/" + name;
-}
 
 std::string TestEnvironment::ReadTextFile(const std::string& path)
 {

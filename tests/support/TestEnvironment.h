@@ -13,18 +13,16 @@ public:
     static std::string ToolPath();
     // A file or folder of the test fixtures' build output.
     static std::string FixtureBuildPath(const std::string& name);
-    // The Unix form of that folder, for variables that native libraries read.
-    static std::string FixtureBuildUnixPath(const std::string& name);
     // The running test program.
     static std::string CurrentProgram();
     // How a text-mode stream ends its lines here: CR LF on Windows, LF elsewhere.
     static const std::string& LineEnd();
 
-    static std::string Variable(const char* name);
-    static std::string WindowsPathFromUnix(const std::string& unixPath);
     static std::string ReadTextFile(const std::string& path);
 
 private:
+    static std::string Variable(const char* name);
+    // Under Wine, the Windows form of a Unix path.
     static std::string NativePath(const std::string& unixPath);
 };
 

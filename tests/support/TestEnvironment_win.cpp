@@ -2,11 +2,20 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace testsupport {
 
-std::string TestEnvironment::NativePath(const std::string& unixPath) { return WindowsPathFromUnix(unixPath); }
+std::string TestEnvironment::NativePath(const std::string& unixPath)
+{
+    if (unixPath.size() > 1 && unixPath[1] == ':') {
+        return unixPath;  // already a Windows path
+    }
+    std::string path = "Z:" + unixPath;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
 
 std::string TestEnvironment::CurrentProgram()
 {

@@ -1,10 +1,10 @@
-#include "WineDirect3DSettings.h"
+#include "WineSettings.h"
 
 #include <stdexcept>
 
 namespace testsupport {
 
-WineDirect3DSettings::~WineDirect3DSettings()
+WineSettings::~WineSettings()
 {
     for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) {
         HKEY key = nullptr;
@@ -24,7 +24,7 @@ WineDirect3DSettings::~WineDirect3DSettings()
     }
 }
 
-void WineDirect3DSettings::set(const std::string& path, const std::string& name, DWORD type, const void* data,
+void WineSettings::set(const std::string& path, const std::string& name, DWORD type, const void* data,
                                DWORD size)
 {
     // Key by key, so that each one made can go again.
@@ -55,20 +55,25 @@ void WineDirect3DSettings::set(const std::string& path, const std::string& name,
     RegCloseKey(key);
 }
 
-void WineDirect3DSettings::setDword(const std::string& name, DWORD value)
+void WineSettings::setDword(const std::string& name, DWORD value)
 {
     set("Software\\Wine\\Direct3D", name, REG_DWORD, &value, sizeof value);
 }
 
-void WineDirect3DSettings::setString(const std::string& name, const std::string& value)
+void WineSettings::setString(const std::string& name, const std::string& value)
 {
-    set("Software\\Wine\\Direct3D", name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+    setString("Software\\Wine\\Direct3D", name, value);
 }
 
-void WineDirect3DSettings::disableLibrary(const std::string& library)
+void WineSettings::setString(const std::string& key, const std::string& name, const std::string& value)
+{
+    set(key, name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
+}
+
+void WineSettings::disableLibrary(const std::string& library)
 {
     // An empty load order means "disabled".
-    set("Software\\Wine\\AppDefaults\\vexilon_gpu.exe\\DllOverrides", library, REG_SZ, "", 1);
+    setString("Software\\Wine\\AppDefaults\\vexilon_gpu.exe\\DllOverrides", library, "");
 }
 
 } // namespace testsupport
