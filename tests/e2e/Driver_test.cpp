@@ -125,3 +125,32 @@ TEST(DriverEndToEnd, WaitFileHoldsTheRunUntilItIsRemovedBeforeTheOutputFileIsRea
     EXPECT_EQ(0u, result.exitCode);
     EXPECT_EQ("prepared\r\n", result.out);
 }
+
+// A host that trusts the exit status must not take a report lost on a full
+// disk for a machine without GPUs.
+TEST(DriverEndToEnd, AReportThatCannotBeWrittenIsAFailedRun)
+{
+    ScopedDirectory replay;
+    replay.write("x-vexilonOutput.txt", "prepared\n");
+    const struct {
+        const char* name;
+        std::vector<std::string> arguments;
+        const ScopedDirectory* folder;
+        testsupport::ExitCode exitCode;
+        std::string message;
+    } cases[] = {
+        {"tester", {"--qz4"}, nullptr, 2, "exception: cannot write the report: "},
+        {"legacy: the failed status", {}, nullptr, 0, "cannot write the check: "},
+        {"replay", {"--qz4"}, &replay, 2, "exception: cannot write the report: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScopedDirectory empty;
+        ChildProcess tool;
+        tool.refuseOutput();
+        tool.start(TestEnvironment::ToolPath(), c.arguments, (c.folder != nullptr ? *c.folder : empty).path());
+        const ProcessResult result = tool.wait();
+        EXPECT_EQ(c.exitCode, result.exitCode);
+        EXPECT_EQ(c.message + "No space left on device" + TestEnvironment::LineEnd(), result.err);
+    }
+}

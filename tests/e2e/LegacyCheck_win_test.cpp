@@ -40,8 +40,8 @@ TEST(LegacyCheckEndToEnd, OutcomesOnWinesDirect3DAndTheOpenCLDevices)
          {"shader model: 4294902272", "Return code: 0"}, 0},
         {"2 GiB", [](WineSettings& wine) { wine.setString("VideoMemorySize", "2048"); }, {},
          {"Return code: 1"}, 1},
-        {"fast device", [](WineSettings&) {}, {{"OpenCL 1.2 fixture", 2}, {"OpenCL 1.2 fixture", 12}},
-         {"OpenCL ok, version=1.2 fixture", "Return code: 3"}, 3},
+        {"fast device", [](WineSettings&) {}, {{"OpenCL 1.2 fix\r\nture", 2}, {"OpenCL 1.2 fix\r\nture", 12}},
+         {"OpenCL ok, version=1.2 fix  ture", "Return code: 3"}, 3},
         {"no device passes", [](WineSettings&) {}, {{"OpenCL 1.2 fixture", 11}, {"OpenCL 1.0 fixture", 12}},
          {"Return code: 1"}, 1},
     };

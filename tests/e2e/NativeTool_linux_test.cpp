@@ -84,7 +84,7 @@ TEST(NativeToolEndToEnd, LegacyCheckPassesOpenGLAndOpenCLOnlyWithAFastGPUDevice)
         "Version string:   " + gl.text(GL_VERSION), "", "OpenGL version as determined by Quernwheel...",
         "OpenGL Version 3.0", "Has NPOT support: TRUE", "Has Framebuffer Object Extension support: TRUE", "OpenGL ok"};
     OpenCLFixture fast;
-    fast.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(16));
+    fast.addPlatform("OpenCL 1.2 fix\r\nture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(16));
     OpenCLFixture slow;
     slow.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(2));
     // "1.0" anywhere after the prefix rules a platform out, however fast.
@@ -98,7 +98,7 @@ TEST(NativeToolEndToEnd, LegacyCheckPassesOpenGLAndOpenCLOnlyWithAFastGPUDevice)
         // The fixture hides the GL timer query, which lowers the context's
         // version text; the other lines stay.
         {"PoCL alone: no GPU device", {}, {"Return code: 1"}},
-        {"fast GPU device", fast.environment(), {"OpenCL ok, version=1.2 fixture", "Return code: 3"}},
+        {"fast GPU device", fast.environment(), {"OpenCL ok, version=1.2 fix  ture", "Return code: 3"}},
         {"slow GPU device", slow.environment(), {"Return code: 1"}},
         {"OpenCL 1.0", old.environment(), {"Return code: 1"}},
     };

@@ -10,7 +10,10 @@ bool ChildProcess::isRunning()
     return process_ && !ended(0, ignored);
 }
 
-std::string ChildProcess::outputSoFar() const { return TestEnvironment::ReadTextFile(captures_.file("out")); }
+std::string ChildProcess::outputSoFar() const
+{
+    return refuseOutput_ ? std::string() : TestEnvironment::ReadTextFile(captures_.file("out"));
+}
 
 ProcessResult ChildProcess::wait(TimeoutMs timeoutMs)
 {

@@ -37,6 +37,9 @@ public:
     // A variable to set (or, with an empty value, to remove) in the child's
     // environment, on top of this process's own.
     void setEnvironment(const std::string& name, const std::string& value) { environment_[name] = value; }
+    // The child's standard output on a device that refuses every write, as a
+    // full disk does (the system's /dev/full).
+    void refuseOutput() { refuseOutput_ = true; }
     // Throws when the program cannot be started.
     void start(const std::string& program, const std::vector<std::string>& arguments,
                const std::string& workingDirectory = std::string());
@@ -62,6 +65,7 @@ private:
     std::vector<std::string> childEnvironment(const std::vector<std::string>& inherited) const;
 
     std::map<std::string, std::string> environment_;
+    bool refuseOutput_ = false;
     ScopedDirectory captures_;  // "out" and "err"
     std::unique_ptr<Process> process_;
 };

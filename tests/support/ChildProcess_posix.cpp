@@ -60,7 +60,8 @@ void ChildProcess::start(const std::string& program, const std::vector<std::stri
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, captures_.file("out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    const std::string out = refuseOutput_ ? "/dev/full" : captures_.file("out");
+    posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     posix_spawn_file_actions_addopen(&actions, 2, captures_.file("err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     if (!workingDirectory.empty()) {
         posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());

@@ -84,7 +84,9 @@ void ChildProcess::start(const std::string& program, const std::vector<std::stri
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = OpenInheritable("NUL", GENERIC_READ, OPEN_EXISTING);
-    startup.hStdOutput = OpenInheritable(captures_.file("out"), GENERIC_WRITE, CREATE_ALWAYS);
+    // Wine shows the Unix root as drive Z:.
+    startup.hStdOutput = refuseOutput_ ? OpenInheritable("Z:\\dev\\full", GENERIC_WRITE, OPEN_EXISTING)
+                                       : OpenInheritable(captures_.file("out"), GENERIC_WRITE, CREATE_ALWAYS);
     startup.hStdError = OpenInheritable(captures_.file("err"), GENERIC_WRITE, CREATE_ALWAYS);
     std::unique_ptr<Process> process(new Process());
     const BOOL created = CreateProcessA(program.c_str(), mutableCommandLine.data(), nullptr, nullptr, TRUE, 0,

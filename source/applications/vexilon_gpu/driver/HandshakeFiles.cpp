@@ -1,5 +1,16 @@
 #include "driver/HandshakeFiles.h"
 
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+std::string Reason(int error) { return error != 0 ? std::strerror(error) : "unknown error"; }
+
+} // namespace
+
 const char* const HandshakeFiles::kWaitFile = "x-vexilonWait.txt";
 const char* const HandshakeFiles::kOutputFile = "x-vexilonOutput.txt";
 
@@ -24,10 +35,26 @@ bool HandshakeFiles::ReplayOutputFile(std::FILE* out)
     // passes through unchanged.
     char buffer[4096];
     std::size_t count = 0;
+    int writeError = 0;
+    errno = 0;
     while ((count = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-        std::fwrite(buffer, 1, count, out);
+        if (std::fwrite(buffer, 1, count, out) != count) {
+            writeError = errno;
+            break;
+        }
     }
+    const bool readFailed = std::ferror(file) != 0;
+    const int readError = readFailed ? errno : 0;
     std::fclose(file);
-    std::fflush(out);
-    return true;
+    if (readFailed) {
+        throw std::runtime_error(std::string("cannot read ") + kOutputFile + ": " + Reason(readError));
+    }
+    if (writeError == 0 && std::ferror(out) == 0) {
+        errno = 0;
+        if (std::fflush(out) == 0) {
+            return true;
+        }
+        writeError = errno;
+    }
+    throw std::runtime_error("cannot write the report: " + Reason(writeError));
 }

@@ -13,7 +13,9 @@ public:
     static void WaitWhileWaitFileExists();
 
     // Copies the output file to `out` and returns true when it exists;
-    // returns false (writing nothing) when it does not.
+    // returns false (writing nothing) when it does not. Throws
+    // std::runtime_error with the reason when the file cannot be read or
+    // `out` refuses the copy, so a host never takes a cut copy for the whole.
     static bool ReplayOutputFile(std::FILE* out);
 
 private:

@@ -18,9 +18,15 @@
 int RunDriver::Run(int argc, char** argv)
 {
     ErrorMode::AddNoFaultDialog();
+    ErrorMode::ReportBrokenPipeAsWriteError();
     HandshakeFiles::WaitWhileWaitFileExists();
-    if (HandshakeFiles::ReplayOutputFile(stdout)) {
-        return 0;
+    try {
+        if (HandshakeFiles::ReplayOutputFile(stdout)) {
+            return 0;
+        }
+    } catch (const std::exception& exception) {
+        std::cerr << "exception: " << exception.what() << std::endl;
+        return 2;
     }
 
     int exitCode = 0;

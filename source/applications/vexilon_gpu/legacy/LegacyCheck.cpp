@@ -3,6 +3,7 @@
 #include "legacy/CheckOpenCL.h"
 #include "legacy/CheckOpenGLVersion.h"
 #include "legacy/LegacyCompileTest.h"
+#include "report/ReportOutput.h"
 #include "sysinfo/ErrorMode.h"
 #include "sysinfo/VideoControllerListing.h"
 
@@ -15,7 +16,9 @@
 #include "zeb/ogl/Library.h"
 #include "zeb/ogl/OpenGL.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -25,10 +28,15 @@ const char kSourceFile[] = "source/applications/vexilon_gpu/main";
 
 // The failing paths leave without unwinding: the context and the framework
 // stay as they are, exit handlers run.
-[[noreturn]] void EndProcess() { std::exit(0); }
+[[noreturn]] void EndProcess()
+{
+    std::cout.exceptions(std::ios::goodbit);
+    std::exit(0);
+}
 
 [[noreturn]] void FailWithReturnCode()
 {
+    std::cout.exceptions(std::ios::goodbit);
     std::cout << "Return code: 0" << std::endl;
     EndProcess();
 }
@@ -37,7 +45,7 @@ void WriteGLString(const char* label, GLenum name)
 {
     std::cout << label;
     if (const GLubyte* text = glGetString(name)) {
-        std::cout << reinterpret_cast<const char*>(text);
+        std::cout << ReportOutput::SingleLine(reinterpret_cast<const char*>(text));
     }
     std::cout << std::endl;
 }
@@ -62,14 +70,29 @@ int LegacyCheck::Run()
     ErrorMode::AddNoFaultDialog();
     int returnCode = 0;
     try {
+        // A check that cannot be written has failed: the first refused write
+        // ends it, rather than every later step writing into the void.
+        std::cout.exceptions(std::ios::badbit);
         returnCode = RunSteps();
+        std::cout << "Return code: " << returnCode << std::endl;
     } catch (const ZEB::ExceptionBase& exception) {
+        // Standard error flushes standard output first, which must not throw again.
+        std::cout.exceptions(std::ios::goodbit);
         std::cerr << exception.what() << std::endl;
         FailWithReturnCode();
     } catch (...) {
+        const int error = errno;
+        std::cout.exceptions(std::ios::goodbit);
+        // The stream's own exception type differs between library builds:
+        // the stream's state says whether a write was refused.
+        if (std::cout.bad()) {
+            std::cerr << "cannot write the check: " << (error != 0 ? std::strerror(error) : "standard output failed")
+                      << std::endl;
+            EndProcess();
+        }
         FailWithReturnCode();
     }
-    std::cout << "Return code: " << returnCode << std::endl;
+    std::cout.exceptions(std::ios::goodbit);
     return returnCode;
 }
 
@@ -116,7 +139,7 @@ int LegacyCheck::RunSteps()
 
     std::string version;
     if (CheckOpenCL(apContext.get(), &version)) {
-        std::cout << "OpenCL ok, version=" << version << std::endl;
+        std::cout << "OpenCL ok, version=" << ReportOutput::SingleLine(version) << std::endl;
         returnCode = 3;
     }
 

@@ -1,6 +1,6 @@
 #include "report/LumatropeTester.h"
 
-#include <iostream>
+#include "report/ReportOutput.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ const ExtensionQuery kExtensionQueries[] = {
 void LumatropeTester::Begin()
 {
     Step();
-    std::cout << "Tester=\"Lumatrope\"" << std::endl;
+    ReportOutput::WriteLine("Tester=\"Lumatrope\"");
     Step();
 }
 

@@ -1,6 +1,8 @@
 #include "report/Tester.h"
 
 #include "gpu/GPUFactory.h"
+#include "report/ReportOutput.h"
+#include "report/ReportWriteError.h"
 #include "report/TimeStamp.h"
 
 #include <iostream>
@@ -12,7 +14,7 @@ namespace {
 
 const GLenum kFragmentProgramARB = 0x8804;
 
-void WriteLine(const std::string& line) { std::cout << line << std::endl; }
+void WriteLine(const std::string& line) { ReportOutput::WriteLine(line); }
 
 void WriteField(const std::string& tag, const char* key, const std::string& value)
 {
@@ -21,7 +23,7 @@ void WriteField(const std::string& tag, const char* key, const std::string& valu
 
 void WriteQuotedField(const std::string& tag, const char* key, const std::string& text)
 {
-    WriteLine(tag + key + text + "\"");
+    WriteLine(tag + key + ReportOutput::SingleLine(text) + "\"");
 }
 
 std::string Bool(bool value) { return value ? "1" : "0"; }
@@ -82,6 +84,8 @@ void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
         ReportTestFrameBuffer(gpu, tag);
         ReportOCLVersion(gpu, tag);
         ReportCUDAVersion(gpu, tag);
+    } catch (const ReportWriteError&) {
+        throw;  // the report itself is lost, not this GPU's block
     } catch (...) {
         std::cerr << "DoRunGPU exception" << std::endl;
     }
@@ -224,7 +228,7 @@ void Tester::ReportGLString(GPU& gpu, const std::string& tag, const std::string&
     WriteLine(SymbolLine(symbol, static_cast<std::int32_t>(value)));
     const GLubyte* text = gpu.GetString(value);
     const std::string written = text != nullptr ? reinterpret_cast<const char*>(text) : "";
-    WriteLine(tag + ".glGetString[" + symbol + "]=\"" + written + "\"");
+    WriteLine(tag + ".glGetString[" + symbol + "]=\"" + ReportOutput::SingleLine(written) + "\"");
 }
 
 void Tester::ReportGLIntegerv(GPU& gpu, const std::string& tag, const std::string& symbol, GLenum value,

@@ -7,6 +7,10 @@ public:
     // dialog box when the process faults.
     static void AddNoFaultDialog();
 
+    // A host that closes its end of the pipe early makes the next write fail
+    // with an error the run reports, instead of ending the process unasked.
+    static void ReportBrokenPipeAsWriteError();
+
 private:
     ErrorMode() = delete;
 };

@@ -1,5 +1,7 @@
 #include "sysinfo/ErrorMode.h"
 
+#include <csignal>
+
 #include <sys/resource.h>
 
 // No dialog exists here; the nearest thing is the crash handling the system
@@ -14,3 +16,5 @@ void ErrorMode::AddNoFaultDialog()
         setrlimit(RLIMIT_CORE, &limit);
     }
 }
+
+void ErrorMode::ReportBrokenPipeAsWriteError() { std::signal(SIGPIPE, SIG_IGN); }

@@ -76,7 +76,8 @@ TEST(Tester, ThrowingOperationEndsOnlyThatGPUsBlockAndEmptyTextsWriteNoLine)
     auto first = boost::make_shared<FakeGPU>();
     first->failures["Renderer"] = "glGetError() == 0";
     auto second = boost::make_shared<FakeGPU>();
-    second->renderer = "Second \"quoted\" renderer";
+    // A line break in a driver's text must not split the field's line.
+    second->renderer = "Second \"quoted\"\rrenderer\r\nwith\nbreaks\r\n";
     second->driverDate.clear();
     FakeGPUFactory factory({first, second});
     Tester tester;
@@ -86,7 +87,7 @@ TEST(Tester, ThrowingOperationEndsOnlyThatGPUsBlockAndEmptyTextsWriteNoLine)
     std::vector<std::string> expected = FullBlock("gpu[0]");
     expected.resize(3);
     std::vector<std::string> secondBlock = FullBlock("gpu[1]");
-    secondBlock[3] = "gpu[1].Renderer=\"Second \"quoted\" renderer\"";
+    secondBlock[3] = "gpu[1].Renderer=\"Second \"quoted\" renderer  with breaks  \"";
     secondBlock.erase(secondBlock.begin() + 10);
     expected.insert(expected.end(), secondBlock.begin(), secondBlock.end());
     const std::vector<std::string> lines = SplitLines(capture.out());
