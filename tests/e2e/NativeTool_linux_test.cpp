@@ -84,9 +84,9 @@ TEST(NativeToolEndToEnd, LegacyCheckPassesOpenGLAndOpenCLOnlyWithAFastGPUDevice)
         "Version string:   " + gl.text(GL_VERSION), "", "OpenGL version as determined by Quernwheel...",
         "OpenGL Version 3.0", "Has NPOT support: TRUE", "Has Framebuffer Object Extension support: TRUE", "OpenGL ok"};
     OpenCLFixture fast;
-    fast.addPlatform("OpenCL 1.2 fix\r\nture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(16));
+    fast.addPlatform("OpenCL 1.2 fix\r\nture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(20));
     OpenCLFixture slow;
-    slow.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(2));
+    slow.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(11));
     // "1.0" anywhere after the prefix rules a platform out, however fast.
     OpenCLFixture old;
     old.addPlatform("OpenCL 1.1 CUDA 1.0").addGpuDevice(OpenCLFixture::DeviceOptions().rate(16));

@@ -30,7 +30,7 @@ void ExpectVersionsCloseTheBlock(const ProcessResult& result, std::vector<std::s
 TEST(OpenCLReportEndToEnd, TheFastestGPUDeviceGivesTheOpenCLAndCUDALines)
 {
     using Options = OpenCLFixture::DeviceOptions;
-    OpenCLFixture cuda, vendor, cpuOnly, failingContext, failingCopy, ranked, breaks;
+    OpenCLFixture cuda, vendor, cpuOnly, failingContext, failingCopy, ranked, breaks, slowest, tooSlow;
     cuda.addPlatform("OpenCL 1.1 CUDA 4.2.1").addGpuDevice();
     vendor.addPlatform("OpenCL 1.2 vendor-suffix").addGpuDevice();
     cpuOnly.addPlatform("OpenCL 3.0 CUDA 12.0").addCpuDevice();
@@ -44,6 +44,9 @@ TEST(OpenCLReportEndToEnd, TheFastestGPUDeviceGivesTheOpenCLAndCUDALines)
             .addGpuDevice(Options().rate(256));
         failing->addPlatform("OpenCL 1.2 second").addGpuDevice(Options().rate(64));
     }
+    // Both directions of every copy count: 1 byte per ns still ranks, half of it is nothing.
+    slowest.addPlatform("OpenCL 1.2 slowest").addGpuDevice(Options().rate(1));
+    tooSlow.addPlatform("OpenCL 1.2 too slow").addGpuDevice(Options().rate(0.5));
     breaks.addPlatform("OpenCL 1.2 a\rb\r\nc\n CUDA 2\r\n").addGpuDevice();
     // A tie keeps the first of the fastest.
     ranked.addPlatform("OpenCL 1.1 CUDA 4.2.1").addGpuDevice(Options().rate(16));
@@ -61,6 +64,8 @@ TEST(OpenCLReportEndToEnd, TheFastestGPUDeviceGivesTheOpenCLAndCUDALines)
         {"failing context", failingContext, {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""}},
         {"failing copy", failingCopy, {"gpu.OCLVersion=\"1.2 second\"", "gpu.CUDAVersion=\"4.2.1\""}},
         {"ranking", ranked, {"gpu.OCLVersion=\"2.0\"", "gpu.CUDAVersion=\"9.0\""}},
+        {"slowest that ranks", slowest, {"gpu.OCLVersion=\"1.2 slowest\""}},
+        {"too slow to rank", tooSlow, {}},
         {"line breaks", breaks, {"gpu.OCLVersion=\"1.2 a b  c \"", "gpu.CUDAVersion=\"2  \""}},
     };
     for (const auto& c : cases) {

@@ -34,6 +34,8 @@ public:
     virtual HRESULT InitializeCOMSecurity() = 0;
     virtual HRESULT CreateWbemLocator(IWbemLocator** locator) = 0;
     virtual void UninitializeCOM() = 0;
+    // The next Win32_VideoController row; S_OK with a null row at the end.
+    virtual HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) = 0;
 
     virtual void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) = 0;
     // A new offscreen context on the device; throws on failure.

@@ -13,6 +13,7 @@ public:
     HRESULT InitializeCOMSecurity() override;
     HRESULT CreateWbemLocator(IWbemLocator** locator) override;
     void UninitializeCOM() override;
+    HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) override;
 
     void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) override;
     ZEB::OGL::Context* CreateOffscreenContext(const DISPLAY_DEVICEA& device) override;

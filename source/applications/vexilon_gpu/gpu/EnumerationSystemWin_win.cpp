@@ -28,6 +28,12 @@ HRESULT EnumerationSystemWin::CreateWbemLocator(IWbemLocator** locator)
 
 void EnumerationSystemWin::UninitializeCOM() { CoUninitialize(); }
 
+HRESULT EnumerationSystemWin::NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row)
+{
+    ULONG returned = 0;
+    return enumerator->Next(WBEM_INFINITE, 1, row, &returned);
+}
+
 void EnumerationSystemWin::DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device)
 {
     ZEB::OGL::Context::displayDevice(index, device);

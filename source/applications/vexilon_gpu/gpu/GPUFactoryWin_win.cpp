@@ -145,8 +145,7 @@ GPUList GPUFactoryWin::CreateGPUs()
     device.cb = sizeof device;
     while (enumerator) {
         ComReference<IWbemClassObject> row;
-        ULONG returned = 0;
-        if (FAILED(enumerator->Next(WBEM_INFINITE, 1, row.receive(), &returned))) {
+        if (FAILED(system.NextRow(enumerator.get(), row.receive()))) {
             throw std::runtime_error("pEnumerator->Next");
         }
         if (!row) {

@@ -108,6 +108,7 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
          {"10de:2330 nvidia", "10de:2331 nvidia"}, 2},
         {"unknown devices after the known ones", {Drm("/dev/dri/renderD130"), Cuda(7), Drm("/dev/dri/renderD129")},
          {"8086:0166 i915", "0000:0000 ", "0000:0000 "}, 2},
+        {"a CUDA index just past the NVIDIA list", {Cuda(2), Cuda(0)}, {"10de:2330 nvidia", "0000:0000 "}, 1},
         {"no working hardware: the software device", {Drm("/dev/dri/renderD129", kFails), Software()},
          {"0000:0000 swrast"}, 1},
     };
