@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <map>
+#include <numeric>
 
 namespace {
 
@@ -31,10 +32,8 @@ struct FakeDevice {
 // An EGL device's 16 UUID bytes: first, first + 1, ...
 std::string Bytes(char first)
 {
-    std::string bytes;
-    for (char byte = first; bytes.size() < 16; ++byte) {
-        bytes += byte;
-    }
+    std::string bytes(16, first);
+    std::iota(bytes.begin(), bytes.end(), first);
     return bytes;
 }
 
