@@ -17,7 +17,8 @@ class Context;
 struct EGLDeviceSummary {
     bool software = false;  // Mesa's software device
     std::string drmNode;    // its render node, else its DRM device file; empty when EGL names neither
-    int cudaDevice = -1;    // the NVIDIA driver's CUDA index, or -1
+    int cudaDevice = -1;    // the NVIDIA driver's CUDA index in this process, or -1
+    std::string uuid;       // EGL_DEVICE_UUID_EXT's 16 bytes; empty when EGL does not give them
 };
 
 // What the Linux enumeration asks of EGL and of the system. The real one goes
@@ -37,6 +38,15 @@ public:
 
     // What the system says about the GPU behind a DRM node.
     virtual DeviceFacts DrmNodeFacts(const std::string& node) = 0;
-    // The NVIDIA driver's GPUs, DRM node or not, in PCI bus order.
+    // What the system says about the PCI device at a canonical address
+    // (LinuxDeviceFacts::CanonicalPciAddress).
+    virtual DeviceFacts PciFacts(const std::string& pciAddress) = 0;
+    // The GPUs that /proc/driver/nvidia lists, DRM node or not, in PCI bus
+    // order, with their UUIDs; empty where it is not mounted (containers).
     virtual std::vector<DeviceFacts> NvidiaGpus() = 0;
+    // NVML's PCI address of the GPU with this "GPU-..." UUID, as NVML writes it; empty when unknown.
+    virtual std::string NvmlPciAddress(const std::string& uuid) = 0;
+    // The PCI address of CUDA device `index` of this process, as CUDA writes
+    // it ("00000000:81:00.0"); empty when unknown.
+    virtual std::string CudaPciAddress(int index) = 0;
 };

@@ -5,7 +5,8 @@
 
 #include "zeb/ogl/EGLDevice.h"
 
-// The enumeration's questions answered by EGL, sysfs, /proc and libdrm.
+// The enumeration's questions answered by EGL, sysfs, /proc, libdrm and
+// NVIDIA's libraries (all but EGL through the SystemTree).
 class EGLEnumerationSystemLinux : public EGLEnumerationSystem {
 public:
     EGLEnumerationSystemLinux();
@@ -15,7 +16,10 @@ public:
     std::unique_ptr<ZEB::OGL::Context> OpenContext(std::size_t index) override;
     std::string DriverName(const ZEB::OGL::Context& context) override;
     DeviceFacts DrmNodeFacts(const std::string& node) override;
+    DeviceFacts PciFacts(const std::string& pciAddress) override;
     std::vector<DeviceFacts> NvidiaGpus() override;
+    std::string NvmlPciAddress(const std::string& uuid) override;
+    std::string CudaPciAddress(int index) override;
 
 private:
     EGLEnumerationSystemLinux(const EGLEnumerationSystemLinux&) = delete;

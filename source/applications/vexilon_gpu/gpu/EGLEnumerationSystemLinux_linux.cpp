@@ -20,6 +20,7 @@ std::vector<EGLDeviceSummary> EGLEnumerationSystemLinux::Devices()
         // older drivers give only one of the two.
         summary.drmNode = !device.drmRenderNode().empty() ? device.drmRenderNode() : device.drmDeviceFile();
         summary.cudaDevice = device.cudaDevice();
+        summary.uuid = device.uuid();
         summaries.push_back(summary);
     }
     return summaries;
@@ -40,4 +41,16 @@ DeviceFacts EGLEnumerationSystemLinux::DrmNodeFacts(const std::string& node)
     return LinuxDeviceFacts::ForDrmNode(tree_, node);
 }
 
+DeviceFacts EGLEnumerationSystemLinux::PciFacts(const std::string& pciAddress)
+{
+    return LinuxDeviceFacts::ForPciAddress(tree_, pciAddress);
+}
+
 std::vector<DeviceFacts> EGLEnumerationSystemLinux::NvidiaGpus() { return LinuxDeviceFacts::NvidiaGpus(tree_); }
+
+std::string EGLEnumerationSystemLinux::NvmlPciAddress(const std::string& uuid)
+{
+    return tree_.NvidiaPciAddressOfUuid(uuid);
+}
+
+std::string EGLEnumerationSystemLinux::CudaPciAddress(int index) { return tree_.CudaPciAddress(index); }

@@ -2,6 +2,7 @@
 
 #include "gpu/EGLEnumerationSystemLinux.h"
 #include "gpu/GPULinux.h"
+#include "sysinfo/LinuxDeviceFacts.h"
 
 #include "zeb/core/Library.h"
 #include "zeb/ogl/Context.h"
@@ -15,6 +16,10 @@
 
 namespace {
 
+// What tied an EGL device to its GPU, strongest first; kNone: only EGL's own
+// facts (its GL block) are reported, never another GPU's.
+enum class Link { kDrmNode, kUuid, kCudaIndex, kPosition, kNone };
+
 // A hardware device and what the system says about its GPU.
 struct Candidate {
     std::size_t index;
@@ -23,50 +28,152 @@ struct Candidate {
     // CUDA index; empty when nothing does.
     std::string identity;
     std::string caption;
+    Link link;
 };
+
+// The NVIDIA GPUs of this machine as far as the system knows them, looked up
+// by what identifies a GPU. The driver's list may be missing (containers):
+// then sysfs and NVIDIA's libraries stand in.
+class NvidiaGpuIndex {
+public:
+    explicit NvidiaGpuIndex(EGLEnumerationSystem& system) : system_(system), listed_(system.NvidiaGpus()) {}
+
+    // The GPU at an address in any of the forms CUDA, NVML and sysfs write;
+    // no facts when it is not one.
+    DeviceFacts AtAddress(const std::string& address) const
+    {
+        // Numbers, not texts: CUDA writes "00000000:0A:00.0" where sysfs writes "0000:0a:00.0".
+        const std::string canonical = LinuxDeviceFacts::CanonicalPciAddress(address);
+        for (const DeviceFacts& gpu : listed_) {
+            if (!canonical.empty() && gpu.pciAddress == canonical) {
+                return gpu;
+            }
+        }
+        return canonical.empty() ? DeviceFacts() : system_.PciFacts(canonical);
+    }
+
+    // The GPU with EGL's 16 UUID bytes: by the driver's list, else by NVML.
+    DeviceFacts WithUuid(const std::string& bytes) const
+    {
+        const std::string uuid = LinuxDeviceFacts::UuidText(bytes);
+        if (uuid.empty()) {
+            return DeviceFacts();
+        }
+        for (const DeviceFacts& gpu : listed_) {
+            if (gpu.uuid == uuid) {
+                return gpu;
+            }
+        }
+        return AtAddress(system_.NvmlPciAddress(uuid));
+    }
+
+    // The one listed GPU that no candidate took, when exactly one is left.
+    const DeviceFacts* OnlyOneLeft(const std::vector<Candidate>& candidates) const
+    {
+        const DeviceFacts* left = nullptr;
+        for (const DeviceFacts& gpu : listed_) {
+            const bool taken = std::any_of(candidates.begin(), candidates.end(), [&gpu](const Candidate& candidate) {
+                return candidate.facts.pciAddress == gpu.pciAddress;
+            });
+            if (!taken && left != nullptr) {
+                return nullptr;
+            }
+            left = taken ? left : &gpu;
+        }
+        return left;
+    }
+
+private:
+    EGLEnumerationSystem& system_;
+    const std::vector<DeviceFacts> listed_;
+};
+
+// Ties a device without DRM node to its NVIDIA GPU: by UUID, else by this
+// process's CUDA index, translated by CUDA itself (its order follows
+// CUDA_DEVICE_ORDER and CUDA_VISIBLE_DEVICES, not the bus).
+void TieToNvidiaGpu(EGLEnumerationSystem& system, const NvidiaGpuIndex& nvidia, const EGLDeviceSummary& device,
+                    Candidate& candidate)
+{
+    if (!device.uuid.empty()) {
+        candidate.facts = nvidia.WithUuid(device.uuid);
+        candidate.link = Link::kUuid;
+    }
+    if (candidate.facts.pciAddress.empty() && device.cudaDevice >= 0) {
+        candidate.facts = nvidia.AtAddress(system.CudaPciAddress(device.cudaDevice));
+        candidate.link = Link::kCudaIndex;
+    }
+    if (candidate.facts.pciAddress.empty()) {
+        candidate.link = Link::kNone;
+        if (device.cudaDevice >= 0) {
+            candidate.identity = "cuda:" + std::to_string(device.cudaDevice);
+            candidate.caption = "CUDA device " + std::to_string(device.cudaDevice);
+        } else if (!device.uuid.empty()) {
+            candidate.identity = LinuxDeviceFacts::UuidText(device.uuid);
+            candidate.caption = candidate.identity;
+        }
+    }
+}
+
+// The last link: one NVIDIA GPU left and one NVIDIA device (one identity,
+// however many EGL lists it) left to tie; with more of either, nothing is guessed.
+void TieByPosition(const NvidiaGpuIndex& nvidia, std::vector<Candidate>& candidates)
+{
+    std::set<std::string> untied;
+    for (const Candidate& candidate : candidates) {
+        if (candidate.link == Link::kNone && !candidate.identity.empty()) {
+            untied.insert(candidate.identity);
+        }
+    }
+    const DeviceFacts* left = untied.size() == 1 ? nvidia.OnlyOneLeft(candidates) : nullptr;
+    for (Candidate& candidate : candidates) {
+        if (left != nullptr && candidate.link == Link::kNone && !candidate.identity.empty()) {
+            candidate.facts = *left;
+            candidate.link = Link::kPosition;
+        }
+    }
+}
 
 std::vector<Candidate> HardwareCandidates(EGLEnumerationSystem& system, const std::vector<EGLDeviceSummary>& devices)
 {
     std::vector<Candidate> candidates;
-    std::vector<DeviceFacts> nvidia;
-    bool nvidiaRead = false;
+    std::unique_ptr<NvidiaGpuIndex> nvidia;
     for (std::size_t index = 0; index < devices.size(); ++index) {
         const EGLDeviceSummary& device = devices[index];
         if (device.software) {
             continue;
         }
-        Candidate candidate{index, DeviceFacts(), std::string(), std::string()};
+        Candidate candidate{index, DeviceFacts(), std::string(), std::string(), Link::kNone};
         if (!device.drmNode.empty()) {
             candidate.facts = system.DrmNodeFacts(device.drmNode);
             candidate.identity = device.drmNode;
             candidate.caption = device.drmNode;
-        } else if (device.cudaDevice >= 0) {
-            // No DRM node (nvidia-drm not loaded): the NVIDIA driver's own list,
-            // which is in the order of the CUDA indexes.
-            if (!nvidiaRead) {
-                nvidia = system.NvidiaGpus();
-                nvidiaRead = true;
+            candidate.link = Link::kDrmNode;
+        } else if (device.cudaDevice >= 0 || !device.uuid.empty()) {
+            // No DRM node: nvidia-drm is not loaded, or /dev/dri is not in this container.
+            if (!nvidia) {
+                nvidia.reset(new NvidiaGpuIndex(system));
             }
-            const std::size_t cuda = static_cast<std::size_t>(device.cudaDevice);
-            if (cuda < nvidia.size()) {
-                candidate.facts = nvidia[cuda];
-            }
-            candidate.identity = "cuda:" + std::to_string(cuda);
-            candidate.caption = "CUDA device " + std::to_string(cuda);
-        }
-        if (!candidate.facts.pciAddress.empty()) {
-            candidate.identity = candidate.facts.pciAddress;
-            candidate.caption = "PCI " + candidate.facts.pciAddress;
+            TieToNvidiaGpu(system, *nvidia, device, candidate);
         }
         candidates.push_back(candidate);
     }
-    // PCI bus order where known (the addresses are fixed-width hex, so text
-    // order is bus order); devices without an address follow in EGL's order.
-    std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& left, const Candidate& right) {
-        if (left.facts.pciAddress.empty() != right.facts.pciAddress.empty()) {
-            return right.facts.pciAddress.empty();
+    if (nvidia) {
+        TieByPosition(*nvidia, candidates);
+    }
+    for (Candidate& candidate : candidates) {
+        if (!candidate.facts.pciAddress.empty()) {
+            // One GPU once, however many EGL vendors list it (NVIDIA's EGL and
+            // Mesa's render node of the same GPU).
+            candidate.identity = LinuxDeviceFacts::CanonicalPciAddress(candidate.facts.pciAddress);
+            candidate.caption = "PCI " + candidate.facts.pciAddress;
         }
-        return left.facts.pciAddress < right.facts.pciAddress;
+    }
+    // PCI bus order where known (canonical addresses are fixed-width hex, so
+    // text order is bus order); devices without an address follow in EGL's order.
+    std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& left, const Candidate& right) {
+        const bool leftKnown = !left.facts.pciAddress.empty();
+        const bool rightKnown = !right.facts.pciAddress.empty();
+        return leftKnown != rightKnown ? leftKnown : leftKnown && left.identity < right.identity;
     });
     return candidates;
 }

@@ -21,6 +21,10 @@ public:
     std::string DriverDate() override;
     std::string Caption() override;
 
+    // The NVIDIA driver's version at the end of its GL_VERSION ("4.6.0 NVIDIA
+    // 550.54.15"); empty when the text names none.
+    static std::string NvidiaVersionInGLVersion(const std::string& glVersion);
+
 private:
     DeviceFacts facts_;
     std::string sCaption_;

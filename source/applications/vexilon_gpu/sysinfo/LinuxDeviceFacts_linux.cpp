@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <sstream>
 #include <utility>
 
@@ -60,6 +61,41 @@ std::string ReadNvrmVersion(const SystemTree& tree)
     return std::string();
 }
 
+// The NVIDIA driver's version: its module's, the one /proc names, else NVML's
+// (containers often mount neither file).
+std::string NvidiaDriverVersion(const SystemTree& tree)
+{
+    std::string version = ReadModuleVersion(tree, "nvidia");
+    if (version.empty()) {
+        version = ReadNvrmVersion(tree);
+    }
+    return version.empty() ? tree.NvidiaDriverVersion() : version;
+}
+
+// The "GPU UUID:" line of the driver's information file, its digits in lower
+// case as UuidText writes them; empty without one.
+std::string ReadNvidiaUuid(const SystemTree& tree, const std::string& pciAddress)
+{
+    std::string text;
+    if (!tree.ReadFile("/proc/driver/nvidia/gpus/" + pciAddress + "/information", text)) {
+        return std::string();
+    }
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        std::istringstream words(line);
+        std::string first, second, uuid;
+        if (words >> first >> second >> uuid && first == "GPU" && second == "UUID:" &&
+            uuid.compare(0, 4, "GPU-") == 0) {
+            std::transform(uuid.begin() + 4, uuid.end(), uuid.begin() + 4, [](char c) {
+                return static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+            });
+            return uuid;
+        }
+    }
+    return std::string();
+}
+
 std::string DrmVersionText(const SystemTree::DrmVersion& version)
 {
     std::ostringstream text;
@@ -93,6 +129,23 @@ std::uint64_t MemoryBytesAt(const SystemTree& tree, const std::string& deviceDir
 
 } // namespace
 
+// What sysfs says of the device in `device` (a device directory): PCI ids,
+// address, driver, and in `module` the driver's kernel module.
+DeviceFacts LinuxDeviceFacts::SysfsDevice(const SystemTree& tree, const std::string& device, std::string& module)
+{
+    DeviceFacts facts;
+    facts.vendorID = ReadPciId(tree, device + "/vendor");
+    facts.deviceID = ReadPciId(tree, device + "/device");
+    facts.pciAddress = CanonicalPciAddress(LastComponent(tree.ResolvePath(device)));
+    facts.driver = LastComponent(tree.ResolvePath(device + "/driver"));
+    // A driver's module usually shares its name; the link says so when it does not.
+    module = LastComponent(tree.ResolvePath(device + "/driver/module"));
+    if (module.empty()) {
+        module = facts.driver;
+    }
+    return facts;
+}
+
 std::uint32_t LinuxDeviceFacts::ReadPciId(const SystemTree& tree, const std::string& path)
 {
     std::uint64_t value = 0;
@@ -116,6 +169,37 @@ bool LinuxDeviceFacts::ParsePciAddress(const std::string& text, std::uint64_t (&
     return parts[2] < 32 && parts[3] < 8;
 }
 
+std::string LinuxDeviceFacts::CanonicalPciAddress(const std::string& text)
+{
+    std::uint64_t parts[4];
+    if (!ParsePciAddress(text, parts)) {
+        return std::string();
+    }
+    char canonical[32];
+    std::snprintf(canonical, sizeof canonical, "%04llx:%02llx:%02llx.%llx", static_cast<unsigned long long>(parts[0]),
+                  static_cast<unsigned long long>(parts[1]), static_cast<unsigned long long>(parts[2]),
+                  static_cast<unsigned long long>(parts[3]));
+    return canonical;
+}
+
+std::string LinuxDeviceFacts::UuidText(const std::string& bytes)
+{
+    if (bytes.size() != 16) {
+        return std::string();
+    }
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text = "GPU-";
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) {
+            text += '-';
+        }
+        const unsigned char byte = static_cast<unsigned char>(bytes[i]);
+        text += kDigits[byte >> 4];
+        text += kDigits[byte & 0x0F];
+    }
+    return text;
+}
+
 std::uint64_t LinuxDeviceFacts::MemoryBytes(const SystemTree& tree, const std::string& pciAddress,
                                             std::uint32_t vendorID)
 {
@@ -128,27 +212,13 @@ std::uint64_t LinuxDeviceFacts::MemoryBytes(const SystemTree& tree, const std::s
 
 DeviceFacts LinuxDeviceFacts::ForDrmNode(const SystemTree& tree, const std::string& nodePath)
 {
-    DeviceFacts facts;
     const std::string node = LastComponent(nodePath);
     if (node.empty() || node == "." || node == "..") {
-        return facts;
+        return DeviceFacts();
     }
     const std::string device = "/sys/class/drm/" + node + "/device";
-    facts.vendorID = ReadPciId(tree, device + "/vendor");
-    facts.deviceID = ReadPciId(tree, device + "/device");
-
-    std::uint64_t parts[4];
-    const std::string address = LastComponent(tree.ResolvePath(device));
-    if (ParsePciAddress(address, parts)) {
-        facts.pciAddress = address;
-    }
-    facts.driver = LastComponent(tree.ResolvePath(device + "/driver"));
-    // A driver's module usually shares its name; the link says so when it does not.
-    std::string module = LastComponent(tree.ResolvePath(device + "/driver/module"));
-    if (module.empty()) {
-        module = facts.driver;
-    }
-
+    std::string module;
+    DeviceFacts facts = SysfsDevice(tree, device, module);
     SystemTree::DrmVersion drm;
     const bool drmKnown = tree.DrmDriverVersion(nodePath, drm);
     facts.driverVersion = ReadModuleVersion(tree, module);
@@ -159,6 +229,39 @@ DeviceFacts LinuxDeviceFacts::ForDrmNode(const SystemTree& tree, const std::stri
         facts.driverDate = DrmDate(drm);
     }
     facts.memoryBytes = MemoryBytesAt(tree, device, facts.pciAddress, facts.vendorID);
+    return facts;
+}
+
+DeviceFacts LinuxDeviceFacts::ForPciAddress(const SystemTree& tree, const std::string& pciAddress)
+{
+    if (CanonicalPciAddress(pciAddress) != pciAddress) {
+        return DeviceFacts();
+    }
+    const std::string device = "/sys/bus/pci/devices/" + pciAddress;
+    if (ReadPciId(tree, device + "/vendor") == kNvidiaVendorID) {
+        return ForNvidiaGpu(tree, pciAddress);
+    }
+    std::string module;
+    DeviceFacts facts = SysfsDevice(tree, device, module);
+    facts.pciAddress = pciAddress;
+    facts.driverVersion = ReadModuleVersion(tree, module);
+    facts.memoryBytes = MemoryBytesAt(tree, device, pciAddress, facts.vendorID);
+    return facts;
+}
+
+DeviceFacts LinuxDeviceFacts::ForNvidiaGpu(const SystemTree& tree, const std::string& pciAddress)
+{
+    DeviceFacts facts;
+    if (CanonicalPciAddress(pciAddress) != pciAddress) {
+        return facts;
+    }
+    facts.vendorID = kNvidiaVendorID;
+    facts.deviceID = ReadPciId(tree, "/sys/bus/pci/devices/" + pciAddress + "/device");
+    facts.pciAddress = pciAddress;
+    facts.driver = "nvidia";
+    facts.driverVersion = NvidiaDriverVersion(tree);
+    facts.memoryBytes = MemoryBytes(tree, pciAddress, kNvidiaVendorID);
+    facts.uuid = ReadNvidiaUuid(tree, pciAddress);
     return facts;
 }
 
@@ -173,20 +276,9 @@ std::vector<DeviceFacts> LinuxDeviceFacts::NvidiaGpus(const SystemTree& tree)
     }
     std::sort(addresses.begin(), addresses.end());
 
-    std::string driverVersion = ReadModuleVersion(tree, "nvidia");
-    if (driverVersion.empty()) {
-        driverVersion = ReadNvrmVersion(tree);
-    }
     std::vector<DeviceFacts> gpus;
     for (const auto& address : addresses) {
-        DeviceFacts facts;
-        facts.vendorID = kNvidiaVendorID;
-        facts.deviceID = ReadPciId(tree, "/sys/bus/pci/devices/" + address.second + "/device");
-        facts.pciAddress = address.second;
-        facts.driver = "nvidia";
-        facts.driverVersion = driverVersion;
-        facts.memoryBytes = MemoryBytes(tree, address.second, kNvidiaVendorID);
-        gpus.push_back(facts);
+        gpus.push_back(ForNvidiaGpu(tree, CanonicalPciAddress(address.second)));
     }
     return gpus;
 }

@@ -1,6 +1,6 @@
 #include "sysinfo/SystemTree.h"
 
-#include "zeb/core/system/SystemLibrary.h"
+#include "sysinfo/NvidiaLibraries.h"
 
 #include <xf86drm.h>
 
@@ -68,43 +68,6 @@ std::string RealPath(const std::string& path)
     std::free(resolved);
     return result;
 }
-
-// The few NVML declarations used here, as NVIDIA's public API documents them.
-typedef int nvmlReturn_t;
-const nvmlReturn_t kNvmlSuccess = 0;
-typedef struct nvmlDevice_st* nvmlDevice_t;
-struct nvmlMemory_t {
-    unsigned long long total;
-    unsigned long long free;
-    unsigned long long used;
-};
-typedef nvmlReturn_t (*NvmlInitFunction)();
-typedef nvmlReturn_t (*NvmlShutdownFunction)();
-typedef nvmlReturn_t (*NvmlHandleByPciBusIdFunction)(const char*, nvmlDevice_t*);
-typedef nvmlReturn_t (*NvmlMemoryInfoFunction)(nvmlDevice_t, nvmlMemory_t*);
-
-// NVML loaded by its soname for the length of one question; unloaded with the object.
-class NvmlLibrary {
-public:
-    NvmlLibrary() : hLibrary_(ZEB::Core::SystemLibrary::load("libnvidia-ml.so.1")) {}
-    ~NvmlLibrary()
-    {
-        if (hLibrary_) {
-            ZEB::Core::SystemLibrary::unload(hLibrary_);
-        }
-    }
-
-    template <typename Function> Function find(const char* name) const
-    {
-        return hLibrary_ ? reinterpret_cast<Function>(ZEB::Core::SystemLibrary::symbol(hLibrary_, name)) : nullptr;
-    }
-
-private:
-    NvmlLibrary(const NvmlLibrary&) = delete;
-    NvmlLibrary& operator=(const NvmlLibrary&) = delete;
-
-    ZEB::Core::SystemLibrary::Handle hLibrary_;
-};
 
 } // namespace
 
@@ -305,24 +268,23 @@ bool SystemTree::NvidiaMemoryBytes(const std::string& pciAddress, std::uint64_t&
     if (!IsRunningSystem()) {
         return NvidiaMemoryBytesFromFile(pciAddress, bytes);
     }
-    const NvmlLibrary nvml;
-    const NvmlInitFunction init = nvml.find<NvmlInitFunction>("nvmlInit_v2");
-    const NvmlShutdownFunction shutdown = nvml.find<NvmlShutdownFunction>("nvmlShutdown");
-    const NvmlHandleByPciBusIdFunction handleByPciBusId =
-        nvml.find<NvmlHandleByPciBusIdFunction>("nvmlDeviceGetHandleByPciBusId_v2");
-    const NvmlMemoryInfoFunction memoryInfo = nvml.find<NvmlMemoryInfoFunction>("nvmlDeviceGetMemoryInfo");
-    if (!init || !shutdown || !handleByPciBusId || !memoryInfo || init() != kNvmlSuccess) {
-        return false;
+    return Nvidia().NvmlMemoryBytes(pciAddress, bytes);
+}
+
+std::string SystemTree::NvidiaDriverVersion() const { return Nvidia().NvmlDriverVersion(); }
+
+std::string SystemTree::NvidiaPciAddressOfUuid(const std::string& uuid) const { return Nvidia().NvmlPciAddress(uuid); }
+
+std::string SystemTree::CudaPciAddress(int ordinal) const { return Nvidia().CudaPciAddress(ordinal); }
+
+NvidiaLibraries& SystemTree::Nvidia() const
+{
+    if (!apNvidia_) {
+        apNvidia_.reset(IsRunningSystem() ? new NvidiaLibraries()
+                                          : new NvidiaLibraries(HostPath("/lib/libcuda.so.1"),
+                                                                HostPath("/lib/libnvidia-ml.so.1")));
     }
-    nvmlDevice_t device = nullptr;
-    nvmlMemory_t memory = {0, 0, 0};
-    const bool known = handleByPciBusId(pciAddress.c_str(), &device) == kNvmlSuccess &&
-                       memoryInfo(device, &memory) == kNvmlSuccess && memory.total > 0;
-    shutdown();
-    if (known) {
-        bytes = memory.total;
-    }
-    return known;
+    return *apNvidia_;
 }
 
 bool SystemTree::NvidiaMemoryBytesFromFile(const std::string& pciAddress, std::uint64_t& bytes) const

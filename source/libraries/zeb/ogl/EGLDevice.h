@@ -13,13 +13,14 @@ namespace OGL {
 // belong to EGL for the life of the process; nothing here is released.
 class EGLDevice {
 public:
-    // Every device of the EGL device platform, in EGL's order; empty when EGL
-    // lacks EGL_EXT_device_enumeration/query (or libEGL offers no device).
+    // Every device of the EGL device platform, in EGL's order, less those that
+    // answer EGL_BAD_DEVICE_EXT; empty when EGL lacks
+    // EGL_EXT_device_enumeration/query (or libEGL offers no device).
     static std::vector<EGLDevice> all();
 
     // A device record as all() would make it; for callers that stand in for EGL.
     EGLDevice(EGLDeviceEXT handle, std::string extensions, std::string drmDeviceFile, std::string drmRenderNode,
-              int cudaDevice);
+              int cudaDevice, std::string uuid = std::string());
 
     EGLDeviceEXT handle() const { return hDevice_; }
     const std::string& extensions() const { return sExtensions_; }  // the device's extension string
@@ -27,6 +28,7 @@ public:
     const std::string& drmDeviceFile() const { return sDrmDeviceFile_; }  // EGL_DRM_DEVICE_FILE_EXT or "" (NULL)
     const std::string& drmRenderNode() const { return sDrmRenderNode_; }  // EGL_DRM_RENDER_NODE_FILE_EXT or ""
     int cudaDevice() const { return iCudaDevice_; }                       // EGL_CUDA_DEVICE_NV, or -1
+    const std::string& uuid() const { return sUuid_; }  // EGL_DEVICE_UUID_EXT's 16 bytes, or ""
 
     // Whether the device's extension string names `extension` exactly.
     bool hasExtension(const char* extension) const;
@@ -37,6 +39,7 @@ private:
     std::string sDrmDeviceFile_;
     std::string sDrmRenderNode_;
     int iCudaDevice_;
+    std::string sUuid_;
 };
 
 } // namespace OGL

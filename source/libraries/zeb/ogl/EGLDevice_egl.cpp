@@ -14,6 +14,7 @@ struct DeviceEntries {
     PFNEGLQUERYDEVICESEXTPROC queryDevices = nullptr;
     PFNEGLQUERYDEVICESTRINGEXTPROC queryString = nullptr;
     PFNEGLQUERYDEVICEATTRIBEXTPROC queryAttrib = nullptr;
+    PFNEGLQUERYDEVICEBINARYEXTPROC queryBinary = nullptr;  // EGL_EXT_device_persistent_id; may be null
 
     bool load()
     {
@@ -32,6 +33,7 @@ struct DeviceEntries {
         queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
         queryString = reinterpret_cast<PFNEGLQUERYDEVICESTRINGEXTPROC>(eglGetProcAddress("eglQueryDeviceStringEXT"));
         queryAttrib = reinterpret_cast<PFNEGLQUERYDEVICEATTRIBEXTPROC>(eglGetProcAddress("eglQueryDeviceAttribEXT"));
+        queryBinary = reinterpret_cast<PFNEGLQUERYDEVICEBINARYEXTPROC>(eglGetProcAddress("eglQueryDeviceBinaryEXT"));
         return queryDevices != nullptr && queryString != nullptr && queryAttrib != nullptr;
     }
 
@@ -45,6 +47,19 @@ struct DeviceEntries {
             return std::string();
         }
         return value;
+    }
+
+    // The device's UUID: 16 bytes, or "" when the device does not give them.
+    std::string uuid(EGLDeviceEXT device) const
+    {
+        unsigned char bytes[16] = {};
+        EGLint size = 0;
+        if (queryBinary == nullptr || !queryBinary(device, EGL_DEVICE_UUID_EXT, sizeof bytes, bytes, &size) ||
+            size != static_cast<EGLint>(sizeof bytes)) {
+            eglGetError();
+            return std::string();
+        }
+        return std::string(reinterpret_cast<const char*>(bytes), sizeof bytes);
     }
 };
 
@@ -70,7 +85,14 @@ std::vector<EGLDevice> EGLDevice::all()
     handles.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
 
     for (EGLDeviceEXT handle : handles) {
-        const std::string extensions = egl.string(handle, EGL_EXTENSIONS);
+        // The extension string first: a device hidden from this process (a
+        // GPU outside the cgroup) answers EGL_BAD_DEVICE_EXT, and some drivers
+        // have crashed when such a device was asked for its attributes.
+        const char* answer = egl.queryString(handle, EGL_EXTENSIONS);
+        if (answer == nullptr && eglGetError() == EGL_BAD_DEVICE_EXT) {
+            continue;
+        }
+        const std::string extensions = answer != nullptr ? answer : "";
         const char* list = extensions.c_str();
         std::string deviceFile;
         std::string renderNode;
@@ -89,15 +111,17 @@ std::vector<EGLDevice> EGLDevice::all()
                 eglGetError();
             }
         }
-        devices.emplace_back(handle, extensions, deviceFile, renderNode, cudaDevice);
+        const std::string uuid =
+            detail::listsExtension(list, "EGL_EXT_device_persistent_id") ? egl.uuid(handle) : std::string();
+        devices.emplace_back(handle, extensions, deviceFile, renderNode, cudaDevice, uuid);
     }
     return devices;
 }
 
 EGLDevice::EGLDevice(EGLDeviceEXT handle, std::string extensions, std::string drmDeviceFile,
-                     std::string drmRenderNode, int cudaDevice)
+                     std::string drmRenderNode, int cudaDevice, std::string uuid)
     : hDevice_(handle), sExtensions_(std::move(extensions)), sDrmDeviceFile_(std::move(drmDeviceFile)),
-      sDrmRenderNode_(std::move(drmRenderNode)), iCudaDevice_(cudaDevice)
+      sDrmRenderNode_(std::move(drmRenderNode)), iCudaDevice_(cudaDevice), sUuid_(std::move(uuid))
 {
 }
 

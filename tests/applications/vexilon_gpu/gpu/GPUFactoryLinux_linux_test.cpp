@@ -3,6 +3,8 @@
 // GPUs' GL is tested end to end, on this machine's software device.
 #include "gpu/EGLEnumerationSystem.h"
 #include "gpu/GPUFactoryLinux.h"
+#include "gpu/GPULinux.h"
+#include "sysinfo/LinuxDeviceFacts.h"
 #include "zeb/core/exception/RuntimeException.h"
 #include "zeb/ogl/Context.h"
 
@@ -10,6 +12,7 @@
 
 #include <cstdio>
 #include <map>
+#include <numeric>
 
 namespace {
 
@@ -26,20 +29,46 @@ struct FakeDevice {
     bool fails;
 };
 
-FakeDevice Software(bool fails = false) { return {{true, "", -1}, fails}; }
-FakeDevice Drm(const char* node, bool fails = false) { return {{false, node, -1}, fails}; }
-FakeDevice Cuda(int index) { return {{false, "", index}, false}; }
-
-DeviceFacts Facts(std::uint32_t vendor, std::uint32_t device, const char* pciAddress, const char* driver)
+// An EGL device's 16 UUID bytes: first, first + 1, ...
+std::string Bytes(char first)
 {
-    return DeviceFacts{vendor, device, pciAddress, driver, "", "", 2048ull << 20};
+    std::string bytes(16, first);
+    std::iota(bytes.begin(), bytes.end(), first);
+    return bytes;
 }
 
+FakeDevice Software(bool fails = false) { return {{true, "", -1, ""}, fails}; }
+FakeDevice Drm(const char* node, bool fails = false) { return {{false, node, -1, ""}, fails}; }
+FakeDevice Cuda(int index, const std::string& uuid = "") { return {{false, "", index, uuid}, false}; }
+
+DeviceFacts Facts(std::uint32_t vendor, std::uint32_t device, const char* pciAddress, const char* driver,
+                  const char* uuid = "")
+{
+    return DeviceFacts{vendor, device, pciAddress, driver, "", "", 2048ull << 20, uuid};
+}
+
+// Two NVIDIA GPUs, as sysfs and the NVIDIA driver know them.
+const std::vector<DeviceFacts> kNvidia = {
+    Facts(0x10DE, 0x2330, "0000:41:00.0", "nvidia", "GPU-00010203-0405-0607-0809-0a0b0c0d0e0f"),
+    Facts(0x10DE, 0x2331, "0000:a1:00.0", "nvidia", "GPU-10111213-1415-1617-1819-1a1b1c1d1e1f")};
+const std::string k41 = "00000000:41:00.0";
+const std::string kA1 = "00000000:A1:00.0";
+
+// Which of NVIDIA's sources the machine has. CUDA's list is this process's
+// numbering, in CUDA's own address form; empty: no libcuda.
+struct NvidiaSources {
+    std::vector<std::string> cuda = {k41, kA1};
+    bool proc = true;  // /proc/driver/nvidia lists both GPUs
+    bool nvml = false;
+};
+
 // What the system knows: an AMD GPU with two DRM nodes, an Intel one, and
-// two NVIDIA GPUs.
+// two NVIDIA GPUs, one with a render node.
 class FakeSystem : public EGLEnumerationSystem {
 public:
-    explicit FakeSystem(const std::vector<FakeDevice>& devices) : devices_(devices) {}
+    FakeSystem(const std::vector<FakeDevice>& devices, const NvidiaSources& nvidia) : devices_(devices), nvidia_(nvidia)
+    {
+    }
 
     std::vector<EGLDeviceSummary> Devices() override
     {
@@ -63,17 +92,34 @@ public:
             {"/dev/dri/card0", Facts(0x1002, 0x67DF, "0000:03:00.0", "amdgpu")},
             {"/dev/dri/renderD128", Facts(0x1002, 0x67DF, "0000:03:00.0", "amdgpu")},
             {"/dev/dri/renderD129", Facts(0x8086, 0x0166, "0000:00:02.0", "i915")},
+            {"/dev/dri/renderD131", kNvidia[0]},
         };
         const auto found = kNodes.find(node);
         return found == kNodes.end() ? DeviceFacts() : found->second;
     }
-    std::vector<DeviceFacts> NvidiaGpus() override
+    DeviceFacts PciFacts(const std::string& address) override
     {
-        return {Facts(0x10DE, 0x2330, "0000:41:00.0", "nvidia"), Facts(0x10DE, 0x2331, "0000:81:00.0", "nvidia")};
+        for (const DeviceFacts& gpu : kNvidia) {
+            if (gpu.pciAddress == address) {
+                return gpu;
+            }
+        }
+        return DeviceFacts();
+    }
+    std::vector<DeviceFacts> NvidiaGpus() override { return nvidia_.proc ? kNvidia : std::vector<DeviceFacts>(); }
+    std::string NvmlPciAddress(const std::string& uuid) override
+    {
+        const bool nvml = nvidia_.nvml;
+        return nvml && uuid == kNvidia[0].uuid ? k41 : nvml && uuid == kNvidia[1].uuid ? kA1 : "";
+    }
+    std::string CudaPciAddress(int index) override
+    {
+        return static_cast<std::size_t>(index) < nvidia_.cuda.size() ? nvidia_.cuda[index] : "";
     }
 
 private:
     std::vector<FakeDevice> devices_;
+    NvidiaSources nvidia_;
 };
 
 std::string Describe(GPU& gpu)
@@ -92,7 +138,10 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         std::vector<FakeDevice> devices;
         std::vector<std::string> gpus;
         int first;  // the device the legacy check opens; -1: none
+        NvidiaSources nvidia;
     };
+    const std::vector<std::string> none;
+    const std::vector<std::string> nvidiaGpus = {"10de:2330 nvidia", "10de:2331 nvidia"};
     const Scenario scenarios[] = {
         {"no EGL device", {}, {}, -1},
         {"software device only", {Software()}, {"0000:0000 swrast"}, 0},
@@ -105,16 +154,26 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         {"a GPU's working listing stands for it", {Drm("/dev/dri/card0", kFails), Drm("/dev/dri/renderD128")},
          {"1002:67df amdgpu"}, 1},
         {"NVIDIA without DRM nodes, by CUDA index", {Cuda(1), Software(), Cuda(0), Cuda(1)},
-         {"10de:2330 nvidia", "10de:2331 nvidia"}, 2},
+         nvidiaGpus, 2},
         {"unknown devices after the known ones", {Drm("/dev/dri/renderD130"), Cuda(7), Drm("/dev/dri/renderD129")},
          {"8086:0166 i915", "0000:0000 ", "0000:0000 "}, 2},
         {"a CUDA index just past the NVIDIA list", {Cuda(2), Cuda(0)}, {"10de:2330 nvidia", "0000:0000 "}, 1},
         {"no working hardware: the software device", {Drm("/dev/dri/renderD129", kFails), Software()},
          {"0000:0000 swrast"}, 1},
+        // Devices without DRM node: NVIDIA without nvidia-drm, containers without /dev/dri.
+        {"fastest first: CUDA's order is not the bus order", {Cuda(0), Cuda(1)}, nvidiaGpus, 1, {{kA1, k41}}},
+        {"CUDA_VISIBLE_DEVICES=1, no /proc/driver/nvidia", {Cuda(0)}, {"10de:2331 nvidia"}, 0, {{kA1}, false}},
+        {"NVIDIA's EGL and Mesa's render node list one GPU", {Cuda(0), Drm("/dev/dri/renderD131")},
+         {"10de:2330 nvidia"}, 0},
+        {"two EGL devices answer one CUDA index", {Cuda(1), Cuda(1)}, {"10de:2331 nvidia"}, 0},
+        {"UUIDs against the driver's list", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none}},
+        {"UUIDs by NVML", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none, false, true}},
+        {"no libcuda, no NVML, two GPUs: no guess", {Cuda(0), Cuda(1)}, {"0000:0000 ", "0000:0000 "}, 0, {none}},
+        {"the one GPU left to the one device left", {Cuda(1), Cuda(0, Bytes(0)), Cuda(1)}, nvidiaGpus, 1, {none}},
     };
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
-        FakeSystem system(scenario.devices);
+        FakeSystem system(scenario.devices, scenario.nvidia);
         GPUFactoryLinux factory(system);
         std::vector<std::string> gpus;
         for (const boost::shared_ptr<GPU>& gpu : factory.GetGPUs()) {
@@ -126,4 +185,11 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         const DeadContext* dead = dynamic_cast<const DeadContext*>(first.get());
         EXPECT_EQ(scenario.first, dead != nullptr ? static_cast<int>(dead->device) : -1);
     }
+}
+
+TEST(GPULinux, NvidiaDriverVersionAtTheEndOfGLVersion)
+{
+    EXPECT_EQ("550.54.15", GPULinux::NvidiaVersionInGLVersion("4.6.0 NVIDIA 550.54.15"));
+    EXPECT_EQ("", GPULinux::NvidiaVersionInGLVersion("4.6 (Compatibility Profile) Mesa 23.2.1"));
+    EXPECT_EQ("", GPULinux::NvidiaVersionInGLVersion("4.6.0 NVIDIA 550.54.15 beta"));
 }

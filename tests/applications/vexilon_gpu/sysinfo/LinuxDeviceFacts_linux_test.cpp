@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -13,7 +15,7 @@ namespace {
 auto Fields(const DeviceFacts& facts)
 {
     return std::tie(facts.vendorID, facts.deviceID, facts.pciAddress, facts.driver, facts.driverVersion,
-                    facts.driverDate, facts.memoryBytes);
+                    facts.driverDate, facts.memoryBytes, facts.uuid);
 }
 
 // A PCI GPU as sysfs shows it: the device directory, its bus and DRM class
@@ -83,29 +85,66 @@ TEST(LinuxDeviceFacts, ForDrmNodeTakesEachFieldFromItsSource)
     }
 }
 
+// The tables the stand-ins for libcuda and NVML answer from; null: unset.
+void SetNvidiaTables(const char* cuda, const char* nvml)
+{
+    for (const auto& table : {std::make_pair("VEXILON_FAKE_CUDA", cuda), std::make_pair("VEXILON_FAKE_NVML", nvml)}) {
+        table.second ? ::setenv(table.first, table.second, 1) : ::unsetenv(table.first);
+    }
+}
+
+// The tree's NVIDIA libraries: the test's stand-ins.
+void AddNvidiaLibraries(const FakeSysfsTree& fake)
+{
+    std::filesystem::create_directory_symlink(std::string(std::getenv("VEXILON_FIXTURES_DIR")) + "/nvidia",
+                                              fake.Root() + "/lib");
+}
+
 TEST(LinuxDeviceFacts, NvidiaGpusComeInBusOrderWithTheModuleVersionFirst)
 {
     const FakeSysfsTree fake;
+    AddNvidiaLibraries(fake);
+    SetNvidiaTables(nullptr, "560.35.03");
     const SystemTree tree(fake.Root());
     EXPECT_TRUE(LinuxDeviceFacts::NvidiaGpus(tree).empty());
 
-    fake.Write("/proc/driver/nvidia/gpus/0000:41:00.0/information", "Model: \t\t NVIDIA A100\n");
+    fake.Write("/proc/driver/nvidia/gpus/0000:41:00.0/information",
+               "Model: \t\t NVIDIA A100\nGPU UUID: \t GPU-AbCdEf01-2345-6789-abcd-ef0123456789\n");
     fake.Write("/proc/driver/nvidia/gpus/0000:01:00.0/information", "Bus Location: \t 0000:01:00.0\n");
     fake.Write("/proc/driver/nvidia/gpus/junk/information", "");
     fake.Write("/sys/bus/pci/devices/0000:01:00.0/device", "0x2330\n");
     fake.Write("/sys/bus/pci/devices/0000:41:00.0/device", "0x20b0\n");
     fake.Write("/nvml/0000:41:00.0", "42949672960\n");
-    fake.Write("/proc/driver/nvidia/version",
-               "NVRM version: NVIDIA UNIX x86_64 Kernel Module  550.54.15  Tue Mar  5 22:23:56 UTC 2024\n");
-    for (const char* moduleVersion : {"", "555.42.02"}) {
-        const std::string version = *moduleVersion ? moduleVersion : "550.54.15";
-        fake.Write("/sys/module/nvidia/version", moduleVersion);
+    // The module's version, else the one /proc names, else NVML's (containers).
+    const std::string proc = "NVRM version: NVIDIA UNIX x86_64 Kernel Module  550.54.15  Tue Mar  5 2024\n";
+    const std::tuple<const char*, std::string, const char*> versions[] = {
+        {"", proc, "550.54.15"}, {"555.42.02", proc, "555.42.02"}, {"", "", "560.35.03"}};
+    for (const auto& version : versions) {
+        fake.Write("/sys/module/nvidia/version", std::get<0>(version));
+        fake.Write("/proc/driver/nvidia/version", std::get<1>(version));
         const std::vector<DeviceFacts> gpus = LinuxDeviceFacts::NvidiaGpus(tree);
         ASSERT_EQ(2u, gpus.size());
-        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x2330, "0000:01:00.0", "nvidia", version, "", 0}), Fields(gpus[0]));
-        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x20b0, "0000:41:00.0", "nvidia", version, "", 42949672960ull}),
+        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x2330, "0000:01:00.0", "nvidia", std::get<2>(version), "", 0}),
+                  Fields(gpus[0]));
+        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x20b0, "0000:41:00.0", "nvidia", std::get<2>(version), "",
+                                     42949672960ull, "GPU-abcdef01-2345-6789-abcd-ef0123456789"}),
                   Fields(gpus[1]));
     }
+}
+
+TEST(SystemTree, NvidiaQuestionsGoToTheTreesLibraries)
+{
+    const FakeSysfsTree fake;
+    const std::string uuid = "GPU-00010203-0405-0607-0809-0a0b0c0d0e0f";
+    AddNvidiaLibraries(fake);
+    const std::string nvml = "550.54.15 GPU-x=0000:01:00.0 " + uuid + "=00000000:A1:00.0";
+    SetNvidiaTables("00000000:A1:00.0 00000000:41:00.0", nvml.c_str());
+    const SystemTree tree(fake.Root());
+    EXPECT_EQ("00000000:41:00.0", tree.CudaPciAddress(1));
+    EXPECT_EQ("", tree.CudaPciAddress(2));
+    EXPECT_EQ("00000000:A1:00.0", tree.NvidiaPciAddressOfUuid(uuid));
+    EXPECT_EQ("550.54.15", tree.NvidiaDriverVersion());
+    EXPECT_EQ("", SystemTree(FakeSysfsTree().Root()).CudaPciAddress(0));  // no libraries at all
 }
 
 TEST(LinuxDeviceFacts, NumbersAndPciAddressesAreParsedStrictly)
@@ -120,11 +159,17 @@ TEST(LinuxDeviceFacts, NumbersAndPciAddressesAreParsedStrictly)
             << std::get<0>(number);
         EXPECT_EQ(std::get<3>(number), value) << std::get<0>(number);
     }
-    const std::pair<const char*, bool> addresses[] = {
-        {"0000:01:00.0", true}, {"10000:e1:1f.7", true}, {"0000:01:00", false}, {"0000:01:20.0", false},
-        {"0000:01:00.8", false}, {"0000:001:00.0", false}, {"0000::00.0", false}, {"card0", false}};
+    // Addresses and their canonical texts; "": not an address.
+    const std::pair<const char*, const char*> addresses[] = {
+        {"0000:01:00.0", "0000:01:00.0"}, {"10000:e1:1f.7", "10000:e1:1f.7"}, {"00000000:A1:00.0", "0000:a1:00.0"},
+        {"0000:01:00", ""}, {"0000:01:20.0", ""}, {"0000:01:00.8", ""}, {"0000:001:00.0", ""}, {"0000::00.0", ""},
+        {"card0", ""}};
     for (const auto& address : addresses) {
         std::uint64_t parts[4];
-        EXPECT_EQ(address.second, LinuxDeviceFacts::ParsePciAddress(address.first, parts)) << address.first;
+        EXPECT_EQ(*address.second != 0, LinuxDeviceFacts::ParsePciAddress(address.first, parts)) << address.first;
+        EXPECT_EQ(address.second, LinuxDeviceFacts::CanonicalPciAddress(address.first)) << address.first;
     }
+    const std::string bytes("\x00\xff\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e", 16);
+    EXPECT_EQ("GPU-00ff0102-0304-0506-0708-090a0b0c0d0e", LinuxDeviceFacts::UuidText(bytes));
+    EXPECT_EQ("", LinuxDeviceFacts::UuidText(std::string("\x00\xff\x01", 3)));
 }
