@@ -157,7 +157,7 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
          nvidiaGpus, 2},
         {"unknown devices after the known ones", {Drm("/dev/dri/renderD130"), Cuda(7), Drm("/dev/dri/renderD129")},
          {"8086:0166 i915", "0000:0000 ", "0000:0000 "}, 2},
-        {"a CUDA index just past the NVIDIA list", {Cuda(2), Cuda(0)}, {"10de:2330 nvidia", "0000:0000 "}, 1},
+        {"a CUDA index just past the NVIDIA list, two GPUs left", {Cuda(2)}, {"0000:0000 "}, 0},
         {"no working hardware: the software device", {Drm("/dev/dri/renderD129", kFails), Software()},
          {"0000:0000 swrast"}, 1},
         // Devices without DRM node: NVIDIA without nvidia-drm, containers without /dev/dri.
