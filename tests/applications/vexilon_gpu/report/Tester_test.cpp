@@ -98,6 +98,20 @@ TEST(Tester, ThrowingOperationEndsOnlyThatGPUsBlockAndEmptyTextsWriteNoLine)
     EXPECT_EQ(3u + 3u + 15u + 2u, tester.stepCount);
 }
 
+// A block cut by standard output is not one GPU's failure: the run ends.
+TEST(Tester, StandardOutputFailingInABlockEndsTheRun)
+{
+    struct LosesOutput : FakeGPU {
+        std::string Renderer() override { return std::cout.setstate(std::ios::badbit), FakeGPU::Renderer(); }
+    };
+    FakeGPUFactory factory({boost::make_shared<LosesOutput>(), boost::make_shared<FakeGPU>()});
+    Tester tester;
+    StreamCapture capture;
+    EXPECT_EQ("cannot write the report: standard output failed", RunReport(tester, 0xFFFFFFFFu));
+    std::cout.clear();
+    EXPECT_EQ("", capture.err());
+}
+
 // failAfter counts steps: the start marker, the count line, fifteen per GPU
 // (one per field) and the end marker; the step that reaches the limit fails.
 struct FailAfterCase {
