@@ -38,7 +38,9 @@ std::int32_t ToInt32LikeAtoi(const std::string& text)
 
 } // namespace
 
-CommandLine::CommandLine() : iFailAfter_(-1), bTesterMode_(false) {}
+const unsigned CommandLine::kDefaultTimeout;
+
+CommandLine::CommandLine() : iFailAfter_(-1), bTesterMode_(false), uTimeout_(kDefaultTimeout) {}
 
 void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
 {
@@ -58,6 +60,10 @@ void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
             sApp_ = value;
         } else if (key == "qz4") {
             bTesterMode_ = true;
+        } else if (key == "timeout") {
+            // atoi's reading; less than a second would give no probe a chance.
+            const std::int32_t seconds = ToInt32LikeAtoi(value);
+            uTimeout_ = seconds < 1 ? 1u : static_cast<unsigned>(seconds);
         } else {
             diagnostics << "unknown argument ignored: " << text << std::endl;
         }

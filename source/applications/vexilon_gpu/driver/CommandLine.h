@@ -16,9 +16,14 @@ public:
     const std::string& App() const { return sApp_; }
     std::int32_t FailAfter() const { return iFailAfter_; }
     bool TesterMode() const { return bTesterMode_; }
+    // Seconds a probe may go without a line or a sign of progress.
+    unsigned Timeout() const { return uTimeout_; }
+
+    static const unsigned kDefaultTimeout = 20;
 
 private:
     std::string sApp_;
     std::int32_t iFailAfter_;
     bool bTesterMode_;
+    unsigned uTimeout_;
 };

@@ -2,8 +2,14 @@
 
 #include "driver/CommandLine.h"
 #include "driver/HandshakeFiles.h"
+#include "driver/ProbeProcess.h"
+#include "driver/ProbeResume.h"
+#include "driver/ProbeWatcher.h"
+#include "gpu/OpenCLStartup.h"
+#include "gpu/ProgressSignal.h"
 #include "legacy/LegacyConsoleCheck.h"
 #include "report/LumatropeTester.h"
+#include "report/ReportWriteError.h"
 #include "report/Tester.h"
 #include "sysinfo/ErrorMode.h"
 
@@ -12,13 +18,35 @@
 #include <boost/shared_ptr.hpp>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <iostream>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+// A mark for the watcher, on standard output between whole lines.
+void SendMark(const std::string& mark) { std::cout << '\x1e' << mark << std::endl; }
+
+void SendDoneAtExit() { SendMark("done 0"); }
+
+bool InProcess()
+{
+    const char* value = std::getenv("VEXILON_IN_PROCESS");
+    return value != nullptr && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+} // namespace
 
 int RunDriver::Run(int argc, char** argv)
 {
     ErrorMode::AddNoFaultDialog();
     ErrorMode::ReportBrokenPipeAsWriteError();
+    if (argc > 1 && std::strncmp(argv[1], ProbeResume::kSwitch, std::strlen(ProbeResume::kSwitch)) == 0) {
+        return RunProbe(argc, argv);
+    }
     HandshakeFiles::WaitWhileWaitFileExists();
     try {
         if (HandshakeFiles::ReplayOutputFile(stdout)) {
@@ -29,9 +57,52 @@ int RunDriver::Run(int argc, char** argv)
         return 2;
     }
 
+    CommandLine options;
+    return Guarded([&]() {
+        options.Parse(argc, argv, std::cerr);
+        if (InProcess()) {
+            return RunMode(options, ProbeResume(), argc, argv);
+        }
+        ProbeWatcher watcher(std::vector<std::string>(argv + 1, argv + argc), options.TesterMode(),
+                             options.Timeout());
+        if (options.TesterMode()) {
+            return watcher.Run();
+        }
+        try {
+            return watcher.Run();
+        } catch (const ReportWriteError& error) {
+            std::cerr << "cannot write the check: " << error.Reason() << std::endl;
+            return 0;
+        }
+    });
+}
+
+int RunDriver::RunProbe(int argc, char** argv)
+{
+    ProbeProcess::BecomeProbe();
+    ProbeResume resume;
+    if (!ProbeResume::Parse(argv[1] + std::strlen(ProbeResume::kSwitch), resume)) {
+        return 2;
+    }
+    ProgressSignal::Install(&SendMark);
+    // The tool has read the switches and said what it had to say about them.
+    std::ostringstream ignored;
+    CommandLine options;
+    options.Parse(argc - 1, argv + 1, ignored);
+    if (!options.TesterMode()) {
+        // The check's failing steps end the process themselves.
+        std::atexit(&SendDoneAtExit);
+    }
+    const int exitCode = Guarded([&]() { return RunMode(options, resume, argc - 1, argv + 1); });
+    SendMark("done " + std::to_string(exitCode));
+    return exitCode;
+}
+
+int RunDriver::Guarded(const std::function<int()>& run)
+{
     int exitCode = 0;
     try {
-        exitCode = RunMode(argc, argv);
+        exitCode = run();
     } catch (const ZEB::LogicalException& exception) {
         std::cerr << "ZEB::LogicalException: " << exception << std::endl;
         exitCode = 2;
@@ -45,14 +116,14 @@ int RunDriver::Run(int argc, char** argv)
     return exitCode;
 }
 
-int RunDriver::RunMode(int argc, char** argv)
+int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, int argc, char** argv)
 {
-    CommandLine options;
-    options.Parse(argc, argv, std::cerr);
-
+    if (!resume.openCL) {
+        OpenCLStartup::Disable();
+    }
     if (!options.TesterMode()) {
         try {
-            return LegacyConsoleCheck(argc, argv);
+            return LegacyConsoleCheck(argc, argv, resume.legacyAfterOpenCL);
         } catch (...) {
             // The check reports its own failures; whatever escapes it ends the run quietly.
             return 0;
@@ -66,8 +137,13 @@ int RunDriver::RunMode(int argc, char** argv)
         tester.reset(new Tester());
     }
     tester->failAfter = static_cast<std::uint32_t>(options.FailAfter());
-    tester->stepCount = 0;
-    tester->Begin();
+    tester->stepCount = resume.steps;
+    tester->resume.active = !resume.atStart;
+    tester->resume.gpu = resume.gpu;
+    tester->resume.field = resume.field;
+    if (resume.atStart) {
+        tester->Begin();
+    }
     tester->Run();
     tester->End();
     tester.reset();

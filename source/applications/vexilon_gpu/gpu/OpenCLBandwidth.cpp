@@ -2,6 +2,7 @@
 
 #include "gpu/DeviceRate.h"
 #include "gpu/MeasurementClock.h"
+#include "gpu/ProgressSignal.h"
 
 #include "zeb/ocl/CommandQueue.h"
 #include "zeb/ocl/Context.h"
@@ -111,6 +112,7 @@ const std::uint64_t OpenCLBandwidth::kBufferBytes;
 std::uint64_t OpenCLBandwidth::Measure(const ZEB::OCL::Context& context, const ZEB::OCL::CommandQueue& queue)
 {
     const MeasurementClock::Scope timed;
+    ProgressSignal::Beat();
     const cl_icd_dispatch& table = Table();
     CopyBuffers buffers(table, context.handle(), CL_MEM_READ_ONLY, CL_MEM_WRITE_ONLY);
     Check(table.clFinish(queue.handle()));
@@ -132,6 +134,7 @@ std::uint64_t OpenCLBandwidth::MeasureInBatches(const ZEB::OCL::Context& context
     std::uint64_t best = 0;
     std::uint64_t spent = 0;
     while (best < goal) {
+        ProgressSignal::Beat();
         const std::uint64_t nanoseconds = buffers.TimeCopies(queue.handle(), copies);
         if (nanoseconds == 0) {
             break;  // a device that reports no time would never reach the budget

@@ -4,8 +4,17 @@
 
 #include <string>
 
+namespace {
+bool gDisabled = false;
+}
+
+void OpenCLStartup::Disable() { gDisabled = true; }
+
 bool OpenCLStartup::Start()
 {
+    if (gDisabled) {
+        return false;
+    }
     try {
         if (!ZEB::OCL::Library::isInitialized() && ZEB::OCL::Library::isOpenCLAvailable(std::string())) {
             ZEB::OCL::Library::initialize();

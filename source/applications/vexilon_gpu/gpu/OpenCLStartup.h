@@ -7,6 +7,9 @@ public:
     // that fails to start counts as none. True when OpenCL is usable.
     static bool Start();
 
+    // From now on this process has no OpenCL: Start is false and loads nothing.
+    static void Disable();
+
 private:
     OpenCLStartup() = delete;
 };

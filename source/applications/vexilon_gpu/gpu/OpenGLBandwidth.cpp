@@ -3,6 +3,7 @@
 #include "gpu/ContextScope.h"
 #include "gpu/DeviceRate.h"
 #include "gpu/MeasurementClock.h"
+#include "gpu/ProgressSignal.h"
 
 #include "zeb/core/geometry/PositionExtentInPixelSpace.h"
 #include "zeb/ogl/Buffer.h"
@@ -91,6 +92,7 @@ void DrawRectangle(const ZEB::PositionExtentInPixelSpace& rectangle)
 std::uint64_t OpenGLBandwidth::Measure(const ZEB::OGL::Context& context)
 {
     const MeasurementClock::Scope timed;
+    ProgressSignal::Beat();
     ContextScope scope(context);
     ZEB::OGL::ExtensionManager* manager = ZEB::OGL::ExtensionManager::Instance();
     if (manager == nullptr) {

@@ -2,6 +2,7 @@
 
 #include "legacy/CheckOpenCL.h"
 #include "legacy/CheckOpenGLVersion.h"
+#include "gpu/ProgressSignal.h"
 #include "legacy/LegacyCompileTest.h"
 #include "report/ReportOutput.h"
 #include "sysinfo/ErrorMode.h"
@@ -98,6 +99,10 @@ int LegacyCheck::Run()
 
 int LegacyCheck::RunSteps()
 {
+    if (resumeAfterOpenCL) {
+        return RunLastStep(1);
+    }
+    ProgressSignal::Send("at legacy gl");
     PrintVideoControllers();
 
     ZEB::Core::Library::initialize();
@@ -138,6 +143,7 @@ int LegacyCheck::RunSteps()
     int returnCode = 1;
 
     std::string version;
+    ProgressSignal::Send("at legacy opencl");
     if (CheckOpenCL(apContext.get(), &version)) {
         std::cout << "OpenCL ok, version=" << ReportOutput::SingleLine(version) << std::endl;
         returnCode = 3;
@@ -147,6 +153,12 @@ int LegacyCheck::RunSteps()
     apContext.reset();
     ZEB::OGL::Library::terminate();
     ZEB::Core::Library::terminate();
+    return RunLastStep(returnCode);
+}
+
+int LegacyCheck::RunLastStep(int returnCode)
+{
+    ProgressSignal::Send("at legacy last");
     if (platform_.lastStep != nullptr) {
         platform_.lastStep();
     }

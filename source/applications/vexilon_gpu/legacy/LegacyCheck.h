@@ -32,6 +32,10 @@ public:
 
     explicit LegacyCheck(const Platform& platform);
 
+    // Carry on after an earlier process lost the OpenCL step to a driver
+    // fault: straight to the last step, as a check without OpenCL would.
+    bool resumeAfterOpenCL = false;
+
     // Ends with "Return code: " and the verdict, 1 (OpenGL usable) or 3 (OpenCL
     // too), and returns it. Every failing path ends the process itself with
     // status 0, mostly after "Return code: 0".
@@ -40,6 +44,8 @@ public:
 private:
     // From the video controller listing to the DirectX probe; the verdict.
     int RunSteps();
+    // The platform's last step; `returnCode` is the verdict so far.
+    int RunLastStep(int returnCode);
 
     Platform platform_;
 };

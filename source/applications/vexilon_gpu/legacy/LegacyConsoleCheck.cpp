@@ -2,8 +2,9 @@
 
 #include "legacy/LegacyCheck.h"
 
-int LegacyConsoleCheck(int, char**)
+int LegacyConsoleCheck(int, char**, bool resumeAfterOpenCL)
 {
     LegacyCheck check(LegacyCheck::SystemPlatform());
+    check.resumeAfterOpenCL = resumeAfterOpenCL;
     return check.Run();
 }

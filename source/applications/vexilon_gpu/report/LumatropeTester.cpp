@@ -53,6 +53,7 @@ void LumatropeTester::DoRunGPU(GPU& gpu, const std::string& tag)
     Tester::DoRunGPU(gpu, tag);
 
     // These run outside the base handler: a failure here ends the whole report.
+    Announce(kFieldCount);
     ReportGLString(gpu, tag, "GL_SHADING_LANGUAGE_VERSION", 0x8B8C);
     Step();
     ReportGLProgramivARB(gpu, tag, "GL_MAX_PROGRAM_INSTRUCTIONS_ARB", 0x88A1, 1);

@@ -9,4 +9,10 @@ class ReportWriteError : public std::runtime_error {
 public:
     // "cannot write the report: " and the system's reason for `error` (an errno value).
     explicit ReportWriteError(int error);
+
+    // The system's reason alone.
+    const std::string& Reason() const { return reason_; }
+
+private:
+    std::string reason_;
 };

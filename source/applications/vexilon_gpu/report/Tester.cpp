@@ -1,6 +1,7 @@
 #include "report/Tester.h"
 
 #include "gpu/GPUFactory.h"
+#include "gpu/ProgressSignal.h"
 #include "report/ReportOutput.h"
 #include "report/ReportWriteError.h"
 #include "report/TimeStamp.h"
@@ -47,9 +48,39 @@ std::string ValueList(const std::vector<GLint>& values)
     return list.str();
 }
 
+typedef void (Tester::*FieldEmitter)(GPU&, const std::string&);
+
+const struct {
+    const char* name;
+    FieldEmitter emit;
+} kFields[Tester::kFieldCount] = {
+    {"OGLVersion", &Tester::ReportOGLVersion},
+    {"MemoryMB", &Tester::ReportMemoryMB},
+    {"RectTextureSize", &Tester::ReportRectTextureSize},
+    {"Renderer", &Tester::ReportRenderer},
+    {"RendererID", &Tester::ReportRendererID},
+    {"Vendor", &Tester::ReportVendor},
+    {"VendorID", &Tester::ReportVendorID},
+    {"HasNPOTSupport", &Tester::ReportHasNPOTSupport},
+    {"DriverVersion", &Tester::ReportDriverVersion},
+    {"Driver", &Tester::ReportDriver},
+    {"DriverDate", &Tester::ReportDriverDate},
+    {"CompileProgramGLSL", &Tester::ReportCompileProgramGLSL},
+    {"TestFrameBuffer", &Tester::ReportTestFrameBuffer},
+    {"OCLVersion", &Tester::ReportOCLVersion},
+    {"CUDAVersion", &Tester::ReportCUDAVersion},
+};
+
 } // namespace
 
-Tester::Tester() : failAfter(0), stepCount(0) {}
+const std::size_t Tester::kFieldCount;
+
+const char* Tester::FieldName(std::size_t field)
+{
+    return field < kFieldCount ? kFields[field].name : "Lumatrope query groups";
+}
+
+Tester::Tester() : failAfter(0), stepCount(0), gpuIndex_(0), gpuCount_(0), firstField_(0) {}
 
 Tester::~Tester() {}
 
@@ -57,33 +88,30 @@ void Tester::Begin() { Step(); }
 
 void Tester::Run()
 {
-    ReportMarker("vexilonStart");
-    GPUList gpus = GPUFactory::Instance().GetGPUs();
-    ReportNumGPUs(gpus.size());
-    for (std::size_t i = 0; i < gpus.size(); ++i) {
-        DoRunGPU(*gpus[i], GPUTag(i, gpus.size()));
+    if (!resume.active) {
+        ReportMarker("vexilonStart");
     }
+    GPUList gpus = GPUFactory::Instance().GetGPUs();
+    gpuCount_ = gpus.size();
+    if (!resume.active) {
+        ReportNumGPUs(gpus.size());
+    }
+    for (gpuIndex_ = resume.active ? resume.gpu : 0; gpuIndex_ < gpus.size(); ++gpuIndex_) {
+        firstField_ = resume.active && gpuIndex_ == resume.gpu ? resume.field : 0;
+        DoRunGPU(*gpus[gpuIndex_], GPUTag(gpuIndex_, gpus.size()));
+    }
+    gpuIndex_ = gpus.size();
+    Announce(0);
     ReportMarker("vexilonEnd");
 }
 
 void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
 {
     try {
-        ReportOGLVersion(gpu, tag);
-        ReportMemoryMB(gpu, tag);
-        ReportRectTextureSize(gpu, tag);
-        ReportRenderer(gpu, tag);
-        ReportRendererID(gpu, tag);
-        ReportVendor(gpu, tag);
-        ReportVendorID(gpu, tag);
-        ReportHasNPOTSupport(gpu, tag);
-        ReportDriverVersion(gpu, tag);
-        ReportDriver(gpu, tag);
-        ReportDriverDate(gpu, tag);
-        ReportCompileProgramGLSL(gpu, tag);
-        ReportTestFrameBuffer(gpu, tag);
-        ReportOCLVersion(gpu, tag);
-        ReportCUDAVersion(gpu, tag);
+        for (std::size_t field = firstField_; field < kFieldCount; ++field) {
+            Announce(field);
+            (this->*kFields[field].emit)(gpu, tag);
+        }
     } catch (const ReportWriteError&) {
         throw;  // the report itself is lost, not this GPU's block
     } catch (...) {
@@ -256,6 +284,12 @@ void Tester::ReportExtension(GPU& gpu, const std::string& tag, const std::string
     WriteLine(SymbolLine(symbol, static_cast<std::int32_t>(extension)));
     const bool supported = gpu.IsExtensionSupported(extension);
     WriteLine(tag + ".extension[" + symbol + "]=" + Bool(supported));
+}
+
+void Tester::Announce(std::size_t field) const
+{
+    ProgressSignal::Send("at " + std::to_string(gpuIndex_) + " " + std::to_string(field) + " " +
+                         std::to_string(stepCount) + " " + std::to_string(gpuCount_));
 }
 
 void Tester::Step()

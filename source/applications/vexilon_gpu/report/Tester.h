@@ -2,6 +2,7 @@
 
 #include "gpu/GPU.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -10,6 +11,21 @@
 // to fail after a chosen number of them.
 class Tester {
 public:
+    // Where a run picks up after an earlier process lost its work on a
+    // driver fault: the step count and the lines written so far are the
+    // earlier process's; this run neither begins the report nor writes its
+    // start marker and count line again.
+    struct Resume {
+        bool active = false;
+        std::size_t gpu = 0;    // the GPU to carry on with (the count: only the end)
+        std::size_t field = 0;  // its first field to ask
+    };
+
+    // The fifteen fields of a GPU's block, in their order; a Lumatrope block
+    // goes on with its query groups at position kFieldCount.
+    static const std::size_t kFieldCount = 15;
+    static const char* FieldName(std::size_t field);
+
     Tester();
     virtual ~Tester();
 
@@ -51,8 +67,18 @@ public:
 
     std::uint32_t failAfter;
     std::uint32_t stepCount;
+    Resume resume;
 
 protected:
+    // Tells a watcher which GPU and field come next and how many steps were
+    // taken before them ("at <gpu> <field> <steps> <count>").
+    void Announce(std::size_t field) const;
+
     // "gpu" for a single adapter, "gpu[i]" when there are several.
     static std::string GPUTag(std::size_t index, std::size_t count);
+
+private:
+    std::size_t gpuIndex_;
+    std::size_t gpuCount_;
+    std::size_t firstField_;
 };

@@ -1,0 +1,174 @@
+#include "driver/ProbeWatcher.h"
+
+#include "driver/ProbeProcess.h"
+#include "report/ReportOutput.h"
+#include "report/Tester.h"
+
+#include <chrono>
+#include <iostream>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+const char kMarkStart = '\x1e';
+const std::size_t kOCLVersionField = 13;
+
+} // namespace
+
+ProbeWatcher::ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds)
+    : arguments_(arguments), testerMode_(testerMode), timeoutSeconds_(timeoutSeconds)
+{
+}
+
+int ProbeWatcher::Run()
+{
+    for (;;) {
+        std::vector<std::string> arguments{ProbeResume::kSwitch + resume_.Text()};
+        arguments.insert(arguments.end(), arguments_.begin(), arguments_.end());
+        int exitStatus = 0;
+        std::string fault;
+        {
+            ProbeProcess probe(arguments);
+            if (Watch(probe, exitStatus, fault)) {
+                return exitStatus;
+            }
+        }
+        if (!ResumeAfter(fault, exitStatus)) {
+            return exitStatus;
+        }
+    }
+}
+
+bool ProbeWatcher::Watch(ProbeProcess& probe, int& exitStatus, std::string& fault)
+{
+    typedef std::chrono::steady_clock Clock;
+    const auto patience = std::chrono::seconds(timeoutSeconds_);
+    auto lastSign = Clock::now();
+    std::string pending;
+    for (;;) {
+        ProbeProcess::Output output = probe.Read(50);
+        if (!output.out.empty() || !output.err.empty()) {
+            lastSign = Clock::now();
+        }
+        if (!output.err.empty()) {
+            ProbeProcess::WriteError(output.err);
+        }
+        pending += output.out;
+        std::string::size_type end;
+        while ((end = pending.find('\n')) != std::string::npos) {
+            const std::string line = pending.substr(0, end);
+            pending.erase(0, end + 1);
+            if (line.empty() || line[0] != kMarkStart) {
+                ReportOutput::WriteLine(line);
+            } else if (TakeMark(line.substr(1), exitStatus)) {
+                // Whatever it wrote to standard error before its last word is there now;
+                // a probe that then hangs in its drivers' clean-up is no concern.
+                ProbeProcess::WriteError(probe.Read(0).err);
+                return true;
+            }
+        }
+        if (probe.OutputClosed()) {
+            std::string how = "ended without a word";
+            int status = 0;
+            if (probe.Ended(2000, status, how)) {
+                ProbeProcess::WriteError(probe.Read(0).err);
+            }
+            fault = how;
+            return false;
+        }
+        if (Clock::now() - lastSign >= patience) {
+            probe.Kill();
+            fault = "no progress for " + std::to_string(timeoutSeconds_) + " s";
+            return false;
+        }
+    }
+}
+
+bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
+{
+    std::istringstream words(mark);
+    std::string word;
+    words >> word;
+    if (word == "done") {
+        words >> exitStatus;
+        return true;
+    }
+    if (word == "at") {
+        std::string first;
+        words >> first;
+        if (first == "legacy") {
+            words >> position_.legacyStage;
+        } else {
+            position_.known = true;
+            position_.gpu = std::stoul(first);
+            words >> position_.field >> position_.steps >> position_.count;
+        }
+    }
+    return false;
+}
+
+bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
+{
+    if (testerMode_) {
+        return ResumeReportAfter(fault);
+    }
+    if (position_.legacyStage == "opencl" && !resume_.legacyAfterOpenCL) {
+        // As a machine without a usable OpenCL device: on to the last step.
+        std::cerr << "probe failed: OpenCL check: " << fault << std::endl;
+        resume_.legacyAfterOpenCL = true;
+        return true;
+    }
+    const std::string stage = position_.legacyStage == "last" ? "last step" : "OpenGL check";
+    std::cerr << "probe failed: " << stage << ": " << fault << std::endl;
+    ReportOutput::WriteLine("Return code: 0");
+    exitStatus = 0;
+    return false;
+}
+
+bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
+{
+    const Position& at = position_;
+    // A second fault where the last one struck: the drivers cannot get past it.
+    const bool again = lastFault_.known && at.gpu == lastFault_.gpu && at.field == lastFault_.field &&
+                       at.steps == lastFault_.steps && resume_.openCL == lastFaultOpenCL_;
+    if (!at.known || again || at.field >= Tester::kFieldCount) {
+        throw std::runtime_error("probe failed: " + Where() + ": " + fault);
+    }
+    lastFault_ = at;
+    lastFaultOpenCL_ = resume_.openCL;
+    resume_.atStart = false;
+    resume_.gpu = at.gpu;
+    resume_.field = at.field;
+    resume_.steps = at.steps;
+    if (at.gpu >= at.count) {
+        return true;  // only the end was left
+    }
+    if (at.field >= kOCLVersionField && resume_.openCL) {
+        // As on a machine without an OpenCL GPU device, for this GPU and the rest.
+        std::cerr << "probe failed: OpenCL probe (" << Tag() << "): " << fault << std::endl;
+        resume_.openCL = false;
+        return true;
+    }
+    std::cerr << "DoRunGPU exception" << std::endl;
+    std::cerr << "probe failed: " << Where() << ": " << fault << std::endl;
+    resume_.gpu = at.gpu + 1;
+    resume_.field = 0;
+    return true;
+}
+
+std::string ProbeWatcher::Where() const
+{
+    if (!position_.known) {
+        return "listing the GPUs";
+    }
+    if (position_.gpu >= position_.count) {
+        return "the end of the report";
+    }
+    return Tag() + ", " + Tester::FieldName(position_.field);
+}
+
+std::string ProbeWatcher::Tag() const
+{
+    return position_.count > 1 ? "gpu[" + std::to_string(position_.gpu) + "]" : "gpu";
+}

@@ -1,0 +1,16 @@
+#include "gpu/ProgressSignal.h"
+
+namespace {
+ProgressSignal::Listener gListener = nullptr;
+}
+
+void ProgressSignal::Install(Listener listener) { gListener = listener; }
+
+void ProgressSignal::Send(const std::string& mark)
+{
+    if (gListener != nullptr) {
+        gListener(mark);
+    }
+}
+
+void ProgressSignal::Beat() { Send("beat"); }
