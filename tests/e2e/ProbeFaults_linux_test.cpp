@@ -1,15 +1,20 @@
 // GL drivers that crash or hang, end to end on the native tool: a preloaded
 // stand-in driver lists Mesa's software device as two GPUs and faults at a
 // chosen glGetString.
+#include "OpenCLFixture.h"
+#include "ScopedDirectory.h"
 #include "TestEnvironment.h"
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>
 
 #include <dirent.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
+#include <map>
 
 using testsupport::ProcessResult;
 using testsupport::SplitTextModeLines;
@@ -18,12 +23,16 @@ using testsupport::ToolRunner;
 
 namespace {
 
+// Far beyond what any run here needs: a tool that outlives it is stuck.
+const testsupport::TimeoutMs kBound = 120000;
+
 ProcessResult RunWith(const std::string& fault, const std::vector<std::string>& arguments)
 {
     return ToolRunner::Run(arguments, {{"LD_PRELOAD", TestEnvironment::FixtureBuildPath("glfault/libVexilonGLFault.so")},
                                        {"VEXILON_GL_TWO_GPUS", "1"},
                                        {"VEXILON_GL_FAULT", fault},
-                                       {"ASAN_OPTIONS", "detect_leaks=1:handle_segv=0:verify_asan_link_order=0"}});
+                                       {"ASAN_OPTIONS", "detect_leaks=1:handle_segv=0:verify_asan_link_order=0"}},
+                           std::string(), kBound);
 }
 
 // The lines of a report without its time-stamped markers.
@@ -101,19 +110,37 @@ TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
     EXPECT_EQ("Return code: 0", check[1]);
 }
 
-// A probe that hangs in its drivers' clean-up, after its last word, is ended
-// with the tool: nothing is left running that could hold the host's pipes.
-TEST(ProbeFaultsEndToEnd, NoProbeOutlivesTheTool)
+// A probe holds nothing of the tool's but its private pipes, and one that
+// hangs in its drivers' clean-up, after its last word, is ended with the tool:
+// nothing is left that could hold a host's pipes open.
+TEST(ProbeFaultsEndToEnd, AProbeHoldsOnlyItsOwnPipesAndDoesNotOutliveTheTool)
 {
-    const ProcessResult result =
-        ToolRunner::Run({"--qz4"}, {{"VEXILON_OCL_FIXTURE", "OpenCL 1.2 x|gpu"}, {"VEXILON_OCL_FAULT", "hang:unload"}});
+    testsupport::ScopedDirectory folder;
+    const std::string listed = folder.file("open"), held = folder.file("held");
+    testsupport::OpenCLFixture opencl;
+    std::map<std::string, std::string> environment = opencl.addPlatform("OpenCL 1.2 x").addGpuDevice().environment();
+    environment.insert({{"VEXILON_OCL_FAULT", "hang:unload"}, {"VEXILON_OCL_FDS", listed}});
+    const int inheritable = ::open(held.c_str(), O_CREAT | O_WRONLY, 0600);  // as a host's may be
+    const ProcessResult result = ToolRunner::Run({"--qz4"}, environment, std::string(), kBound);
+    ::close(inheritable);
     EXPECT_EQ(0u, result.exitCode);
+    std::map<int, std::string> open;
+    std::ifstream list(listed);
+    for (std::pair<int, std::string> entry; list >> entry.first >> entry.second;) {
+        open.insert(entry);
+    }
+    EXPECT_EQ("/dev/null", open[0]);
+    EXPECT_EQ(0u, open[1].rfind("pipe:", 0));
+    EXPECT_EQ(0u, open[2].rfind("pipe:", 0));
+    for (const auto& entry : open) {
+        EXPECT_NE(held, entry.second) << entry.first;
+    }
     DIR* processes = opendir("/proc");
     ASSERT_NE(nullptr, processes);
     while (const dirent* entry = readdir(processes)) {
         std::ifstream environ(std::string("/proc/") + entry->d_name + "/environ", std::ios::binary);
         const std::string variables((std::istreambuf_iterator<char>(environ)), std::istreambuf_iterator<char>());
-        EXPECT_EQ(std::string::npos, variables.find("VEXILON_OCL_FAULT=hang:unload")) << entry->d_name;
+        EXPECT_EQ(std::string::npos, variables.find("VEXILON_OCL_FDS=" + listed)) << entry->d_name;
     }
     closedir(processes);
 }

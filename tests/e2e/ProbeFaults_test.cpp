@@ -17,6 +17,9 @@ using testsupport::ToolRunner;
 
 namespace {
 
+// Far beyond what any run here needs: a tool that outlives it is stuck.
+const testsupport::TimeoutMs kBound = 120000;
+
 // The report without its time-stamped markers; the legacy check whole.
 std::vector<std::string> Body(const ProcessResult& result, bool report)
 {
@@ -33,7 +36,7 @@ ProcessResult RunWith(const OpenCLFixture& fixture, const std::string& fault, co
     environment["VEXILON_OCL_FAULT"] = fault;
     // Sanitizer builds: a crash must end the probe as it ends a plain one.
     environment["ASAN_OPTIONS"] = "detect_leaks=1:handle_segv=0";
-    return ToolRunner::Run(arguments, environment);
+    return ToolRunner::Run(arguments, environment, std::string(), kBound);
 }
 
 } // namespace

@@ -9,13 +9,13 @@ namespace testsupport {
 
 ProcessResult ToolRunner::Run(const std::vector<std::string>& arguments,
                               const std::map<std::string, std::string>& environment,
-                              const std::string& workingDirectory)
+                              const std::string& workingDirectory, TimeoutMs timeoutMs)
 {
     if (!workingDirectory.empty()) {
-        return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, workingDirectory, environment);
+        return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, workingDirectory, environment, timeoutMs);
     }
     ScopedDirectory folder;
-    return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, folder.path(), environment);
+    return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, folder.path(), environment, timeoutMs);
 }
 
 std::vector<std::string> SplitTextModeLines(const std::string& text)

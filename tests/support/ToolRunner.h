@@ -14,7 +14,8 @@ class ToolRunner {
 public:
     static ProcessResult Run(const std::vector<std::string>& arguments,
                              const std::map<std::string, std::string>& environment = {},
-                             const std::string& workingDirectory = std::string());
+                             const std::string& workingDirectory = std::string(),
+                             TimeoutMs timeoutMs = ChildProcess::kDefaultTimeoutMs);
 };
 
 // Splits a text-mode stream's output into lines at this system's line end

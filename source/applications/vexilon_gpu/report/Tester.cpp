@@ -53,7 +53,7 @@ typedef void (Tester::*FieldEmitter)(GPU&, const std::string&);
 const struct {
     const char* name;
     FieldEmitter emit;
-} kFields[Tester::kFieldCount] = {
+} kFields[] = {
     {"OGLVersion", &Tester::ReportOGLVersion},
     {"MemoryMB", &Tester::ReportMemoryMB},
     {"RectTextureSize", &Tester::ReportRectTextureSize},
@@ -108,7 +108,7 @@ void Tester::Run()
 void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
 {
     try {
-        for (std::size_t field = firstField_; field < kFieldCount; ++field) {
+        for (std::size_t field = firstField_; field < sizeof kFields / sizeof kFields[0]; ++field) {
             Announce(field);
             (this->*kFields[field].emit)(gpu, tag);
         }
