@@ -119,7 +119,8 @@ bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
         resume_.legacyAfterOpenCL = true;
         return true;
     }
-    const std::string stage = position_.legacyStage == "last" ? "last step" : "OpenGL check";
+    const std::string& at = position_.legacyStage;
+    const std::string stage = at == "last" ? "last step" : at == "opencl" ? "OpenCL check" : "OpenGL check";
     std::cerr << "probe failed: " << stage << ": " << fault << std::endl;
     ReportOutput::WriteLine("Return code: 0");
     exitStatus = 0;
