@@ -1,5 +1,7 @@
 #include "ChildProcess.h"
 
+#include "driver/WindowsCommandLine.h"
+
 #include <windows.h>
 
 #include <cstring>
@@ -12,27 +14,6 @@ struct ChildProcess::Process {
 };
 
 namespace {
-
-// "a b" -> "\"a b\"" and so on, as the C run time splits a command line.
-std::string QuoteArgument(const std::string& argument)
-{
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
-        return argument;
-    }
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + '"';
-}
 
 HANDLE OpenInheritable(const std::string& path, DWORD access, DWORD disposition)
 {
@@ -61,10 +42,7 @@ ChildProcess::~ChildProcess()
 void ChildProcess::start(const std::string& program, const std::vector<std::string>& arguments,
                          const std::string& workingDirectory)
 {
-    std::string commandLine = QuoteArgument(program);
-    for (const std::string& argument : arguments) {
-        commandLine += " " + QuoteArgument(argument);
-    }
+    const std::string commandLine = WindowsCommandLine::Join(program, arguments);
     std::vector<char> mutableCommandLine(commandLine.begin(), commandLine.end());
     mutableCommandLine.push_back('\0');
 

@@ -1,5 +1,7 @@
 #include "driver/ProbeProcess.h"
 
+#include "driver/WindowsCommandLine.h"
+
 #include <windows.h>
 
 #include <fcntl.h>
@@ -19,27 +21,6 @@ struct ProbeProcess::Handles {
 };
 
 namespace {
-
-// "a b" -> "\"a b\"" and so on, as the C run time splits a command line.
-std::string QuoteArgument(const std::string& argument)
-{
-    if (!argument.empty() && argument.find_first_of(" \t\"") == std::string::npos) {
-        return argument;
-    }
-    std::string quoted = "\"";
-    std::size_t backslashes = 0;
-    for (char c : argument) {
-        if (c == '\\') {
-            ++backslashes;
-            continue;
-        }
-        quoted.append(c == '"' ? backslashes * 2 + 1 : backslashes, '\\');
-        backslashes = 0;
-        quoted += c;
-    }
-    quoted.append(backslashes * 2, '\\');
-    return quoted + '"';
-}
 
 std::runtime_error Failure(const char* what)
 {
@@ -86,10 +67,7 @@ ProbeProcess::ProbeProcess(const std::vector<std::string>& arguments) : handles_
     if (length == 0 || length >= sizeof program) {
         throw Failure("GetModuleFileName");
     }
-    std::string commandLine = QuoteArgument(program);
-    for (const std::string& argument : arguments) {
-        commandLine += " " + QuoteArgument(argument);
-    }
+    const std::string commandLine = WindowsCommandLine::Join(program, arguments);
 
     // Only the probe's ends are inheritable, and only those three are handed on.
     SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
