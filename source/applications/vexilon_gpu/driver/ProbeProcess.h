@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,13 @@ public:
         std::string err;
     };
 
-    // Throws std::runtime_error when the probe cannot be started.
+    // The probe could not be started at all (the system refused a process or a pipe).
+    class StartFailure : public std::runtime_error {
+    public:
+        using std::runtime_error::runtime_error;
+    };
+
+    // Throws StartFailure when the probe cannot be started.
     explicit ProbeProcess(const std::vector<std::string>& arguments);
     // Ends the probe if it still runs, without waiting for a probe that will
     // not die (a driver in an uninterruptible wait): that one is left behind.

@@ -31,7 +31,7 @@ std::string OwnPath()
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
     if (length <= 0) {
-        throw std::runtime_error("cannot find the tool's own program");
+        throw ProbeProcess::StartFailure("cannot find the tool's own program");
     }
     return std::string(path, static_cast<std::size_t>(length));
 }
@@ -57,12 +57,12 @@ ProbeProcess::ProbeProcess(const std::vector<std::string>& arguments) : handles_
     int out[2];
     int err[2];
     if (pipe2(out, O_CLOEXEC) != 0) {
-        throw std::runtime_error(std::string("cannot make the probe's pipe: ") + std::strerror(errno));
+        throw StartFailure(std::string("cannot make the probe's pipe: ") + std::strerror(errno));
     }
     if (pipe2(err, O_CLOEXEC) != 0) {
         close(out[0]);
         close(out[1]);
-        throw std::runtime_error(std::string("cannot make the probe's pipe: ") + std::strerror(errno));
+        throw StartFailure(std::string("cannot make the probe's pipe: ") + std::strerror(errno));
     }
     const std::string program = OwnPath();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
@@ -99,7 +99,7 @@ ProbeProcess::ProbeProcess(const std::vector<std::string>& arguments) : handles_
         close(out[0]);
         close(err[0]);
         handles_->out = handles_->err = -1;
-        throw std::runtime_error(std::string("cannot start the probe: ") + std::strerror(error));
+        throw StartFailure(std::string("cannot start the probe: ") + std::strerror(error));
     }
     fcntl(handles_->out, F_SETFL, O_NONBLOCK);
     fcntl(handles_->err, F_SETFL, O_NONBLOCK);

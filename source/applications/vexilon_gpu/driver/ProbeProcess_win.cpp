@@ -22,9 +22,9 @@ struct ProbeProcess::Handles {
 
 namespace {
 
-std::runtime_error Failure(const char* what)
+ProbeProcess::StartFailure Failure(const char* what)
 {
-    return std::runtime_error(std::string("cannot start the probe: ") + what + " failed with " +
+    return ProbeProcess::StartFailure(std::string("cannot start the probe: ") + what + " failed with " +
                               std::to_string(GetLastError()));
 }
 

@@ -30,6 +30,7 @@ int ProbeWatcher::Run()
         std::string fault;
         {
             ProbeProcess probe(arguments);
+            started_ = true;
             if (Watch(probe, exitStatus, fault)) {
                 return exitStatus;
             }

@@ -19,6 +19,8 @@ public:
     // std::runtime_error; a report that standard output refuses throws
     // ReportWriteError.
     int Run();
+    // Whether a probe has been started: before that, nothing has been written.
+    bool Started() const { return started_; }
 
 private:
     struct Position {
@@ -50,4 +52,5 @@ private:
     Position position_;
     Position lastFault_;
     bool lastFaultOpenCL_ = true;
+    bool started_ = false;
 };

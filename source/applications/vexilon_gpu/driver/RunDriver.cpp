@@ -65,12 +65,18 @@ int RunDriver::Run(int argc, char** argv)
         }
         ProbeWatcher watcher(std::vector<std::string>(argv + 1, argv + argc), options.TesterMode(),
                              options.Timeout());
-        if (options.TesterMode()) {
-            return watcher.Run();
-        }
         try {
             return watcher.Run();
+        } catch (const ProbeProcess::StartFailure&) {
+            if (watcher.Started()) {
+                throw;
+            }
+            // A system that gives the tool no second process still gets its answer.
+            return RunMode(options, ProbeResume(), argc, argv);
         } catch (const ReportWriteError& error) {
+            if (options.TesterMode()) {
+                throw;
+            }
             std::cerr << "cannot write the check: " << error.Reason() << std::endl;
             return 0;
         }
