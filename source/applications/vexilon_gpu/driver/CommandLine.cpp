@@ -38,7 +38,10 @@ std::int32_t ToInt32LikeAtoi(const std::string& text)
 
 } // namespace
 
-CommandLine::CommandLine() : iFailAfter_(-1), bTesterMode_(false) {}
+CommandLine::CommandLine()
+    : iFailAfter_(-1), bTesterMode_(false), bHelp_(false), bVersion_(false), bFormatGiven_(false)
+{
+}
 
 void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
 {
@@ -58,8 +61,23 @@ void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
             sApp_ = value;
         } else if (key == "qz4") {
             bTesterMode_ = true;
+        } else if (key == "help") {
+            bHelp_ = true;
+        } else if (key == "version") {
+            bVersion_ = true;
+        } else if (key == "format") {
+            bFormatGiven_ = true;
+            sFormat_ = value;
         } else {
             diagnostics << "unknown argument ignored: " << text << std::endl;
         }
     }
+}
+
+std::string CommandLine::FormatError() const
+{
+    if (!bFormatGiven_ || sFormat_ == "json") {
+        return std::string();
+    }
+    return "--format=" + sFormat_ + ": unknown report format; the one there is: --format=json";
 }
