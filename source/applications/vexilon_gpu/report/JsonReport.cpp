@@ -60,7 +60,11 @@ void JsonReport::Line(const std::string& line)
     document_["otherLines"].push_back(line);
 }
 
-void JsonReport::FailedBlock(const std::string& tag, const std::string& what) { GPU(tag)["failure"] = what; }
+void JsonReport::FailedBlock(const std::string& tag, const std::string& what)
+{
+    GPU(tag)["failure"] = what;
+    pendingSymbols_ = Json::object();  // a group the failure cut belongs to no later query
+}
 
 std::string JsonReport::Text() const { return document_.dump(2, ' ', false, Json::error_handler_t::replace); }
 

@@ -22,8 +22,6 @@ TEST(JsonReport, HoldsTheFactsOfEveryBlockAndWhatEndedABlock)
     auto second = boost::make_shared<FakeGPU>();
     // A driver's bytes: quotes, a backslash, a control character, UTF-8 and a byte that is not UTF-8.
     second->renderer = "R \"q\" \\ \x01 \xC3\xA9 \xFF";
-    second->strings[0x8B8C] = "4.60";
-    second->integers[0x84E2] = -8;
     second->extensions = {ZEB::OGL::GL_ARB_VERTEX_PROGRAM};
     testsupport::FakeGPUFactory factory({first, second});
     LumatropeTester tester;
@@ -37,14 +35,13 @@ TEST(JsonReport, HoldsTheFactsOfEveryBlockAndWhatEndedABlock)
     EXPECT_EQ("", capture.out());
     EXPECT_EQ("DoRunGPU exception\n", capture.err());
 
-    const json document = json::parse(report.Text());
-    std::vector<std::string> keys;
-    for (const auto& item : document.items()) {
-        keys.push_back(item.key());
-    }
-    EXPECT_EQ((std::vector<std::string>{"Tester", "vexilonStart", "NumGPUs", "gpus", "vexilonEnd", "otherLines"}), keys);
+    json document = json::parse(report.Text());
+    const json gpus = document["gpus"];
     EXPECT_EQ(json::parse(R"(["Unknown line"])"), document["otherLines"]);
-    const json& gpus = document["gpus"];
+    for (const char* key : {"vexilonStart", "gpus", "vexilonEnd", "otherLines"}) {
+        document.erase(key);
+    }
+    EXPECT_EQ(json::parse(R"({"Tester": "Lumatrope", "NumGPUs": 2})"), document);
     ASSERT_EQ(2u, gpus.size());
     EXPECT_EQ(json::parse(R"({"OGLVersion": "3.0", "MemoryMB": 1024, "RectTextureSize": 8192})"), gpus[0]["fields"]);
     EXPECT_EQ("glGetError() == 0", gpus[0]["failure"]);
@@ -52,18 +49,9 @@ TEST(JsonReport, HoldsTheFactsOfEveryBlockAndWhatEndedABlock)
     EXPECT_EQ("gpu[1]", gpus[1]["tag"]);
     EXPECT_FALSE(gpus[1].contains("failure"));
     EXPECT_EQ("R \"q\" \\ \x01 \xC3\xA9 \xEF\xBF\xBD", gpus[1]["fields"]["Renderer"]);
-    EXPECT_EQ(true, gpus[1]["fields"]["HasNPOTSupport"]);
-    EXPECT_EQ(13u, gpus[1]["fields"].size());
+    EXPECT_EQ(json({true, 13}), json({gpus[1]["fields"]["HasNPOTSupport"], gpus[1]["fields"].size()}));
     const json& queries = gpus[1]["queries"];
     ASSERT_EQ(21u, queries.size());
-    EXPECT_EQ(json::parse(R"([
-        {"call": "glGetString", "arguments": ["GL_SHADING_LANGUAGE_VERSION"],
-         "symbols": {"GL_SHADING_LANGUAGE_VERSION": 35724}, "value": "4.60"},
-        {"call": "glGetProgramivARB", "arguments": ["GL_FRAGMENT_PROGRAM_ARB", "GL_MAX_PROGRAM_INSTRUCTIONS_ARB"],
-         "symbols": {"GL_FRAGMENT_PROGRAM_ARB": 34820, "GL_MAX_PROGRAM_INSTRUCTIONS_ARB": 34977}, "value": [0]},
-        {"call": "glGetIntegerv", "arguments": ["GL_MAX_TEXTURE_UNITS"],
-         "symbols": {"GL_MAX_TEXTURE_UNITS": 34018}, "value": [-8]}])"),
-              json(queries.begin(), queries.begin() + 3));
     EXPECT_EQ(json::parse(R"({"call": "extension", "arguments": ["ZEB::OGL::GL_ARB_VERTEX_PROGRAM"],
                               "symbols": {"ZEB::OGL::GL_ARB_VERTEX_PROGRAM": 70}, "value": true})"), queries[11]);
     EXPECT_EQ(false, queries[12]["value"]);
