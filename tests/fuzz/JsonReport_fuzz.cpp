@@ -1,6 +1,5 @@
-// The JSON report on any lines: each input line is a report line, or, after a
-// leading "!", a failed block's tag and reason. Whatever the bytes, the
-// document must parse back.
+// The JSON report on any lines ("!tag reason" a failed block): whatever the
+// bytes, the document must parse back.
 #include "report/JsonReport.h"
 
 #include <cstddef>
