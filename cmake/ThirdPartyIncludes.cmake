@@ -13,6 +13,7 @@ endfunction()
 
 vexilon_link_host_headers(boost /usr/include/boost)
 vexilon_link_host_headers(CL /usr/include/CL)
+vexilon_link_host_headers(nlohmann /usr/include/nlohmann)
 
 add_library(third_party_headers INTERFACE)
 target_include_directories(third_party_headers SYSTEM INTERFACE "${VEXILON_THIRD_PARTY_INCLUDE}")

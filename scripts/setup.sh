@@ -30,6 +30,13 @@ packages=(
   ocl-icd-opencl-dev
   clinfo
   pkg-config
+  # The JSON report (header-only, also for the cross build), its schema check
+  # in the tests, the manual page, and the Debian package's dependencies.
+  nlohmann-json3-dev
+  python3-jsonschema
+  help2man
+  dpkg-dev
+  file
   # Fuzzing with libFuzzer.
   clang-14
   libclang-rt-14-dev

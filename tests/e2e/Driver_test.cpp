@@ -1,10 +1,15 @@
 // The run driver end to end: the real vexilon_gpu (under Wine on Windows).
 #include "ChildProcess.h"
+#include "OpenCLFixture.h"
 #include "ScopedDirectory.h"
 #include "TestEnvironment.h"
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "report/JsonReport.h"
 
 #include <chrono>
 #include <cstdio>
@@ -153,4 +158,60 @@ TEST(DriverEndToEnd, AReportThatCannotBeWrittenIsAFailedRun)
         EXPECT_EQ(c.exitCode, result.exitCode);
         EXPECT_EQ(c.message + "No space left on device" + TestEnvironment::LineEnd(), result.err);
     }
+}
+
+// Neither handshake file is looked at: the wait file would hold these runs.
+TEST(DriverEndToEnd, HelpVersionAndABadFormatAnswerWithoutProbingAndAFailedRunWritesNoDocument)
+{
+    ScopedDirectory folder;
+    folder.write("x-vexilonWait.txt", "");
+    const std::string& end = TestEnvironment::LineEnd();
+    const std::string format = ": unknown report format; the one there is: --format=json" + end;
+    const std::string any = "[\\s\\S]*";  // with a row of each of the README's tables
+    const std::string usage = "Usage: vexilon_gpu " + any + end + "  --format=json  " + any + end +
+                              "  x-vexilonOutput.txt  " + any + end + "  3  legacy  " + any;
+    const struct {
+        std::vector<std::string> arguments;
+        testsupport::ExitCode exitCode;
+        std::string out;  // a pattern
+        std::string err;
+    } cases[] = {
+        {{"--help"}, 0, usage, ""},
+        {{"--version", "--format=xml", "--help", "--failAfter=0"}, 0, usage, ""},
+        {{"--qz4", "--bogus", "--version"}, 0, "vexilon_gpu \\d+\\.\\d+\\.\\d+( \\(commit [0-9a-f]{12}(-dirty)?\\))?" + end,
+         "unknown argument ignored: bogus" + end},
+        {{"--qz4", "--format=xml"}, 2, "", "--format=xml" + format},
+        {{"--format=json", "--format="}, 2, "", "--format=" + format},
+        {{"--qz4", "--format=json", "--failAfter=1"}, 2, "", "exception: programmed failure" + end},  // no document
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.back());
+        const ProcessResult result = ToolRunner::Run(c.arguments, {}, c.exitCode ? std::string() : folder.path());
+        EXPECT_EQ(c.exitCode, result.exitCode);
+        EXPECT_TRUE(std::regex_match(result.out, std::regex(c.out))) << result.out;
+        EXPECT_EQ(c.err, result.err);
+    }
+}
+
+TEST(DriverEndToEnd, FormatJsonWritesTheLineReportsFactsAsOneDocument)
+{
+    const ProcessResult lines = ToolRunner::Run({"--qz4", "--app=Lumatrope"});
+    const ProcessResult json = ToolRunner::Run({"--qz4", "--app=Lumatrope", "--format=json"});
+    EXPECT_EQ(std::make_pair(0u, lines.err), std::make_pair(json.exitCode, json.err));
+    // The lines' facts, as the document's own reader of lines takes them.
+    JsonReport fromLines;
+    for (const std::string& line : SplitTextModeLines(lines.out)) {
+        fromLines.Line(line);
+    }
+    nlohmann::json expected = nlohmann::json::parse(fromLines.Text()), document = nlohmann::json::parse(json.out);
+    expected["vexilonStart"] = document["vexilonStart"];  // the runs' own times
+    expected["vexilonEnd"] = document["vexilonEnd"];
+    EXPECT_EQ(expected, document);
+    EXPECT_EQ(21u, document["gpus"][0]["queries"].size());
+
+    // The driver's bytes, escaped; a byte that is not UTF-8 becomes U+FFFD.
+    testsupport::OpenCLFixture fixture;
+    fixture.addPlatform("OpenCL 1.2 \"q\" \\ \x01\t\xC3\xA9\xFF CUDA 9").addGpuDevice();
+    const auto opencl = nlohmann::json::parse(ToolRunner::Run({"--qz4", "--format=json"}, fixture.environment()).out);
+    EXPECT_EQ("1.2 \"q\" \\ \x01\t\xC3\xA9\xEF\xBF\xBD", opencl["gpus"][0]["fields"]["OCLVersion"]);
 }

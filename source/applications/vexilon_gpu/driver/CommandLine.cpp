@@ -40,7 +40,11 @@ std::int32_t ToInt32LikeAtoi(const std::string& text)
 
 const unsigned CommandLine::kDefaultTimeout;
 
-CommandLine::CommandLine() : iFailAfter_(-1), bTesterMode_(false), uTimeout_(kDefaultTimeout) {}
+CommandLine::CommandLine()
+    : iFailAfter_(-1), bTesterMode_(false), uTimeout_(kDefaultTimeout), bHelp_(false), bVersion_(false),
+      bFormatGiven_(false)
+{
+}
 
 void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
 {
@@ -64,8 +68,23 @@ void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
             // atoi's reading; less than a second would give no probe a chance.
             const std::int32_t seconds = ToInt32LikeAtoi(value);
             uTimeout_ = seconds < 1 ? 1u : static_cast<unsigned>(seconds);
+        } else if (key == "help") {
+            bHelp_ = true;
+        } else if (key == "version") {
+            bVersion_ = true;
+        } else if (key == "format") {
+            bFormatGiven_ = true;
+            sFormat_ = value;
         } else {
             diagnostics << "unknown argument ignored: " << text << std::endl;
         }
     }
+}
+
+std::string CommandLine::FormatError() const
+{
+    if (!bFormatGiven_ || sFormat_ == "json") {
+        return std::string();
+    }
+    return "--format=" + sFormat_ + ": unknown report format; the one there is: --format=json";
 }

@@ -21,9 +21,21 @@ public:
 
     static const unsigned kDefaultTimeout = 20;
 
+    // "--help" and "--version": the tool says what it is and does nothing else.
+    bool Help() const { return bHelp_; }
+    bool Version() const { return bVersion_; }
+    // "--format=json": the report as one JSON document instead of lines.
+    bool JsonFormat() const { return bFormatGiven_ && sFormat_ == "json"; }
+    // Why the "--format" value cannot be used; empty when it can or none was given.
+    std::string FormatError() const;
+
 private:
     std::string sApp_;
     std::int32_t iFailAfter_;
     bool bTesterMode_;
     unsigned uTimeout_;
+    bool bHelp_;
+    bool bVersion_;
+    bool bFormatGiven_;
+    std::string sFormat_;
 };

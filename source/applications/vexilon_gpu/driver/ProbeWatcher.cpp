@@ -95,6 +95,13 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         words >> exitStatus;
         return true;
     }
+    if (word == "failed") {
+        std::string tag;
+        std::string what;
+        words >> tag;
+        std::getline(words >> std::ws, what);
+        ReportOutput::RecordFailedBlock(tag, what);
+    }
     if (word == "at") {
         std::string first;
         words >> first;
@@ -154,6 +161,7 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     }
     std::cerr << "DoRunGPU exception" << std::endl;
     std::cerr << "probe failed: " << Where() << ": " << fault << std::endl;
+    ReportOutput::RecordFailedBlock(Tag(), "probe failed: " + Where() + ": " + fault);
     resume_.gpu = at.gpu + 1;
     resume_.field = 0;
     return true;

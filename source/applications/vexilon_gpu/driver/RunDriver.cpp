@@ -5,10 +5,13 @@
 #include "driver/ProbeProcess.h"
 #include "driver/ProbeResume.h"
 #include "driver/ProbeWatcher.h"
+#include "driver/ToolInfo.h"
 #include "gpu/OpenCLStartup.h"
 #include "gpu/ProgressSignal.h"
 #include "legacy/LegacyConsoleCheck.h"
+#include "report/JsonReport.h"
 #include "report/LumatropeTester.h"
+#include "report/ReportOutput.h"
 #include "report/ReportWriteError.h"
 #include "report/Tester.h"
 #include "sysinfo/ErrorMode.h"
@@ -47,6 +50,10 @@ int RunDriver::Run(int argc, char** argv)
     if (argc > 1 && std::strncmp(argv[1], ProbeResume::kSwitch, std::strlen(ProbeResume::kSwitch)) == 0) {
         return RunProbe(argc, argv);
     }
+    const int answered = AnswerAboutItself(argc, argv);
+    if (answered >= 0) {
+        return answered;
+    }
     HandshakeFiles::WaitWhileWaitFileExists();
     try {
         if (HandshakeFiles::ReplayOutputFile(stdout)) {
@@ -60,27 +67,38 @@ int RunDriver::Run(int argc, char** argv)
     CommandLine options;
     return Guarded([&]() {
         options.Parse(argc, argv, std::cerr);
+        if (!options.FormatError().empty()) {
+            std::cerr << options.FormatError() << std::endl;
+            return 2;
+        }
         if (InProcess()) {
-            return RunMode(options, ProbeResume(), argc, argv);
+            return RunMode(options, ProbeResume(), options.JsonFormat(), argc, argv);
         }
-        ProbeWatcher watcher(std::vector<std::string>(argv + 1, argv + argc), options.TesterMode(),
-                             options.Timeout());
-        try {
-            return watcher.Run();
-        } catch (const ProbeProcess::StartFailure&) {
-            if (watcher.Started()) {
-                throw;
-            }
-            // A system that gives the tool no second process still gets its answer.
-            return RunMode(options, ProbeResume(), argc, argv);
-        } catch (const ReportWriteError& error) {
-            if (options.TesterMode()) {
-                throw;
-            }
-            std::cerr << "cannot write the check: " << error.Reason() << std::endl;
-            return 0;
+        if (options.TesterMode() && options.JsonFormat()) {
+            return WithJsonDocument([&]() { return RunWatched(options, argc, argv); });
         }
+        return RunWatched(options, argc, argv);
     });
+}
+
+int RunDriver::RunWatched(const CommandLine& options, int argc, char** argv)
+{
+    ProbeWatcher watcher(std::vector<std::string>(argv + 1, argv + argc), options.TesterMode(), options.Timeout());
+    try {
+        return watcher.Run();
+    } catch (const ProbeProcess::StartFailure&) {
+        if (watcher.Started()) {
+            throw;
+        }
+        // A system that gives the tool no second process still gets its answer.
+        return RunMode(options, ProbeResume(), false, argc, argv);
+    } catch (const ReportWriteError& error) {
+        if (options.TesterMode()) {
+            throw;
+        }
+        std::cerr << "cannot write the check: " << error.Reason() << std::endl;
+        return 0;
+    }
 }
 
 int RunDriver::RunProbe(int argc, char** argv)
@@ -99,7 +117,8 @@ int RunDriver::RunProbe(int argc, char** argv)
         // The check's failing steps end the process themselves.
         std::atexit(&SendDoneAtExit);
     }
-    const int exitCode = Guarded([&]() { return RunMode(options, resume, argc - 1, argv + 1); });
+    // The probe writes lines; a JSON document is the watcher's to make.
+    const int exitCode = Guarded([&]() { return RunMode(options, resume, false, argc - 1, argv + 1); });
     SendMark("done " + std::to_string(exitCode));
     return exitCode;
 }
@@ -122,7 +141,7 @@ int RunDriver::Guarded(const std::function<int()>& run)
     return exitCode;
 }
 
-int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, int argc, char** argv)
+int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bool json, int argc, char** argv)
 {
     if (!resume.openCL) {
         OpenCLStartup::Disable();
@@ -136,6 +155,9 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, in
         }
     }
 
+    if (json) {
+        return WithJsonDocument([&]() { return RunMode(options, resume, false, argc, argv); });
+    }
     boost::shared_ptr<Tester> tester;
     if (options.App() == "Lumatrope") {
         tester.reset(new LumatropeTester());
@@ -154,4 +176,41 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, in
     tester->End();
     tester.reset();
     return 0;
+}
+
+int RunDriver::AnswerAboutItself(int argc, char** argv)
+{
+    // Read before the handshake files, which these two never wait for or
+    // replay; the warnings are kept for the one parse that writes them.
+    std::ostringstream warnings;
+    CommandLine options;
+    options.Parse(argc, argv, warnings);
+    if (!options.Help() && !options.Version()) {
+        return -1;
+    }
+    std::cerr << warnings.str() << std::flush;
+    std::cout << (options.Help() ? ToolInfo::Usage() : ToolInfo::VersionLine() + "\n") << std::flush;
+    if (!std::cout) {
+        std::cerr << "exception: cannot write to standard output" << std::endl;
+        return 2;
+    }
+    return 0;
+}
+
+int RunDriver::WithJsonDocument(const std::function<int()>& run)
+{
+    JsonReport document;
+    ReportOutput::SetSink(&document);
+    int exitCode = 2;
+    try {
+        exitCode = run();
+    } catch (...) {
+        ReportOutput::SetSink(nullptr);  // a failed run writes no document
+        throw;
+    }
+    ReportOutput::SetSink(nullptr);
+    if (exitCode == 0) {
+        ReportOutput::WriteLine(document.Text());
+    }
+    return exitCode;
 }

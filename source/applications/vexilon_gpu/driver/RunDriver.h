@@ -3,6 +3,7 @@
 #include <functional>
 
 class CommandLine;
+class Tester;
 struct ProbeResume;
 
 // The run of one process: handshake files, switches, the chosen mode, and the
@@ -18,8 +19,18 @@ private:
 
     // The probe's side: the mode from where `argv[1]` says, marks to the watcher.
     static int RunProbe(int argc, char** argv);
+    // The mode's work in probes; with `json`, their lines feed one document.
+    static int RunWatched(const CommandLine& options, int argc, char** argv);
     // Tester mode, or the legacy check, from where `resume` says.
-    static int RunMode(const CommandLine& options, const ProbeResume& resume, int argc, char** argv);
+    static int RunMode(const CommandLine& options, const ProbeResume& resume, bool json, int argc, char** argv);
     // `run` under the handler that turns what escapes it into a message and 2.
     static int Guarded(const std::function<int()>& run);
+
+    // "--help" or "--version" among the switches: writes the answer and
+    // returns the exit code; -1 when neither is there.
+    static int AnswerAboutItself(int argc, char** argv);
+
+    // `run` with the report lines feeding one JSON document, written once the
+    // run is over; a run that fails writes none.
+    static int WithJsonDocument(const std::function<int()>& run);
 };

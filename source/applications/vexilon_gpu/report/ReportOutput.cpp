@@ -1,17 +1,38 @@
 #include "report/ReportOutput.h"
 
+#include "gpu/ProgressSignal.h"
+
+#include "report/ReportSink.h"
 #include "report/ReportWriteError.h"
 
 #include <cerrno>
 #include <iostream>
 
+ReportSink* ReportOutput::sink_ = nullptr;
+
 void ReportOutput::WriteLine(const std::string& line)
 {
+    if (sink_ != nullptr) {
+        sink_->Line(line);
+        return;
+    }
     errno = 0;
     std::cout << line << std::endl;
     if (!std::cout) {
         // Read at once: the failed write or flush has just set it.
         throw ReportWriteError(errno);
+    }
+}
+
+void ReportOutput::SetSink(ReportSink* sink) { sink_ = sink; }
+
+void ReportOutput::RecordFailedBlock(const std::string& tag, const std::string& what)
+{
+    if (sink_ != nullptr) {
+        sink_->FailedBlock(tag, what);
+    } else {
+        // A probe's report goes on in the tool that watches it.
+        ProgressSignal::Send("failed " + tag + " " + SingleLine(what));
     }
 }
 

@@ -2,13 +2,25 @@
 
 #include <string>
 
+class ReportSink;
+
 // Standard output as the report and the check use it: one flushed line at a
 // time, each value on the line it belongs to.
 class ReportOutput {
 public:
     // Writes `line` and a line end, flushes, and throws ReportWriteError when
     // standard output fails (now or on an earlier write).
+    // With a sink installed the line goes to the sink instead.
     static void WriteLine(const std::string& line);
+
+    // Sends every later line, and every failed GPU block, to `sink` (borrowed
+    // until it is replaced); nullptr returns them to standard output.
+    static void SetSink(ReportSink* sink);
+
+    // A GPU's block ended early ("DoRunGPU exception"): tells the sink which
+    // GPU and why, or, without one, whoever watches the run. The caller
+    // writes the message on standard error itself.
+    static void RecordFailedBlock(const std::string& tag, const std::string& what);
 
     // `text` with a space for every carriage return and line feed, so that a
     // driver's text can never split a line; every other byte stays.
@@ -16,4 +28,6 @@ public:
 
 private:
     ReportOutput() = delete;
+
+    static ReportSink* sink_;
 };

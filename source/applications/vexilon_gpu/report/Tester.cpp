@@ -27,6 +27,13 @@ void WriteQuotedField(const std::string& tag, const char* key, const std::string
     WriteLine(tag + key + ReportOutput::SingleLine(text) + "\"");
 }
 
+// The block of `tag` ended early; the line sink learns why.
+void FailedBlock(const std::string& tag, const std::string& what)
+{
+    std::cerr << "DoRunGPU exception" << std::endl;
+    ReportOutput::RecordFailedBlock(tag, what);
+}
+
 std::string Bool(bool value) { return value ? "1" : "0"; }
 
 std::string SymbolLine(const std::string& symbol, std::int32_t value)
@@ -114,8 +121,10 @@ void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
         }
     } catch (const ReportWriteError&) {
         throw;  // the report itself is lost, not this GPU's block
+    } catch (const std::exception& exception) {
+        FailedBlock(tag, exception.what());
     } catch (...) {
-        std::cerr << "DoRunGPU exception" << std::endl;
+        FailedBlock(tag, "unknown exception");
     }
 }
 

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+
+// Takes the report in place of standard output: every finished report line,
+// and every GPU block that ended early, in the order they happen.
+class ReportSink {
+public:
+    virtual ~ReportSink() = default;
+
+    // One report line, without its line end.
+    virtual void Line(const std::string& line) = 0;
+
+    // The block of the GPU tagged `tag` ended early; `what` says why.
+    virtual void FailedBlock(const std::string& tag, const std::string& what) = 0;
+};
