@@ -7,11 +7,13 @@
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <map>
@@ -108,6 +110,14 @@ TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
     ASSERT_EQ(2u, check.size()) << legacy.out;
     EXPECT_EQ("Vendor string:    ", check[0].substr(0, 18));
     EXPECT_EQ("Return code: 0", check[1]);
+
+    // The JSON document: the lost GPU's fields so far and what was lost.
+    const nlohmann::json document = nlohmann::json::parse(RunWith("crash:0:1f01", {"--qz4", "--format=json"}).out);
+    EXPECT_EQ("probe failed: gpu[0], Renderer: signal 11 (Segmentation fault)", document["gpus"][0]["failure"]);
+    EXPECT_EQ(3u, document["gpus"][0]["fields"].size());
+    EXPECT_FALSE(document["gpus"][1].contains("failure"));
+    EXPECT_EQ(std::count_if(report.begin(), report.end(), [](const std::string& line) { return line.rfind("gpu[1].", 0) == 0; }),
+              static_cast<long>(document["gpus"][1]["fields"].size()));
 }
 
 // A probe holds nothing of the tool's but its private pipes, and one that
