@@ -70,7 +70,7 @@ bool ProbeWatcher::Watch(ProbeProcess& probe, int& exitStatus, std::string& faul
             }
         }
         if (probe.OutputClosed()) {
-            std::string how = "ended without a word";
+            std::string how = "closed its output without a last word";
             int status = 0;
             if (probe.Ended(2000, status, how)) {
                 ProbeProcess::WriteError(probe.Read(0).err);
