@@ -111,6 +111,16 @@ TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
     EXPECT_EQ("Vendor string:    ", check[0].substr(0, 18));
     EXPECT_EQ("Return code: 0", check[1]);
 
+    // A line break in a driver's text splits no line of the report or the check.
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"--qz4"}, std::vector<std::string>{}}) {
+        const ProcessResult broken = ToolRunner::Run(
+            arguments, {{"LD_PRELOAD", TestEnvironment::FixtureBuildPath("glfault/libVexilonGLFault.so")},
+                        {"VEXILON_GL_RENDERER", "a\rb\r\nc\nd\r\n"}, {"ASAN_OPTIONS", "verify_asan_link_order=0"}});
+        const std::vector<std::string> lines = SplitTextModeLines(broken.out);
+        const std::string expected = arguments.empty() ? "Renderer string:  a b  c d  " : "gpu.Renderer=\"a b  c d  \"";
+        EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), expected)) << broken.out;
+    }
+
     // The JSON document: the lost GPU's fields so far and what was lost.
     const nlohmann::json document = nlohmann::json::parse(RunWith("crash:0:1f01", {"--qz4", "--format=json"}).out);
     EXPECT_EQ("probe failed: gpu[0], Renderer: signal 11 (Segmentation fault)", document["gpus"][0]["failure"]);
