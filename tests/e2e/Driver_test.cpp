@@ -42,7 +42,8 @@ std::string LocalStamp()
 TEST(DriverEndToEnd, TesterModeWritesStampedMarkersAroundTheReport)
 {
     const std::string before = LocalStamp();
-    const ProcessResult result = ToolRunner::Run({"--qz4", "--verbose", "--x=1", "--failAfter=-7"});
+    // Only "Lumatrope" exactly selects that host's report.
+    const ProcessResult result = ToolRunner::Run({"--qz4", "--verbose", "--x=1", "--failAfter=-7", "--app=lumatrope"});
     const std::string after = LocalStamp();
     EXPECT_EQ(0u, result.exitCode) << result.err;
     const std::string& lineEnd = TestEnvironment::LineEnd();

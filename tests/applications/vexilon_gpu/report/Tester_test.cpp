@@ -52,7 +52,9 @@ TEST(Tester, SingleGPUUsesTheBareTagAndWritesEveryFieldInOrder)
     gpu->oclAnswers = {"1.2 pocl"};
     gpu->cudaAnswers = {"4.2.1", "5.0"};
     gpu->rectTextureSize = -1;  // written as the unsigned 32-bit number
+    gpu->memoryMB = 0xFFFFFFFFu;
     gpu->npot = false;
+    gpu->compileGLSL = gpu->frameBuffer = false;
     FakeGPUFactory factory({gpu});
     Tester tester;
     StreamCapture capture;
@@ -60,7 +62,10 @@ TEST(Tester, SingleGPUUsesTheBareTagAndWritesEveryFieldInOrder)
 
     std::vector<std::string> expected = FullBlock("gpu");
     expected[2] = "gpu.RectTextureSize=4294967295";
+    expected[1] = "gpu.MemoryMB=4294967295";
     expected[7] = "gpu.HasNPOTSupport=0";
+    expected[11] = "gpu.CompileProgramGLSL=0";
+    expected[12] = "gpu.TestFrameBuffer=0";
     expected.push_back("gpu.OCLVersion=\"1.2 pocl\"");
     // The CUDA text is asked twice: once to see whether there is one, once to write it.
     expected.push_back("gpu.CUDAVersion=\"5.0\"");
