@@ -67,6 +67,15 @@ bool ProbeWatcher::Watch(ProbeProcess& probe, int& exitStatus, std::string& faul
                 // a probe that then hangs in its drivers' clean-up is no concern.
                 ProbeProcess::WriteError(probe.Read(0).err);
                 return true;
+            } else if (line == std::string(1, kMarkStart) + "exiting") {
+                // The check ended the process itself: its status, unless the
+                // drivers' clean-up hangs or crashes after the check was done.
+                int status = 0;
+                std::string how;
+                const bool exited = probe.Ended(2000, status, how) && how.compare(0, 11, "exit status") == 0;
+                ProbeProcess::WriteError(probe.Read(0).err);
+                exitStatus = exited ? status : 0;
+                return true;
             }
         }
         if (probe.OutputClosed()) {

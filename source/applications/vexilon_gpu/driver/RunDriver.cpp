@@ -33,7 +33,8 @@ namespace {
 // A mark for the watcher, on standard output between whole lines.
 void SendMark(const std::string& mark) { std::cout << '\x1e' << mark << std::endl; }
 
-void SendDoneAtExit() { SendMark("done 0"); }
+// The check's steps that end the process say so; the status is the process's own.
+void SendExitingAtExit() { SendMark("exiting"); }
 
 bool InProcess()
 {
@@ -115,7 +116,7 @@ int RunDriver::RunProbe(int argc, char** argv)
     options.Parse(argc - 1, argv + 1, ignored);
     if (!options.TesterMode()) {
         // The check's failing steps end the process themselves.
-        std::atexit(&SendDoneAtExit);
+        std::atexit(&SendExitingAtExit);
     }
     // The probe writes lines; a JSON document is the watcher's to make.
     const int exitCode = Guarded([&]() { return RunMode(options, resume, false, argc - 1, argv + 1); });
