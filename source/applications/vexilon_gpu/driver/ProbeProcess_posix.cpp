@@ -22,6 +22,15 @@ struct ProbeProcess::Handles {
     int out = -1;
     int err = -1;
     bool ended = false;
+
+    ~Handles()
+    {
+        for (int fd : {out, err}) {
+            if (fd >= 0) {
+                close(fd);
+            }
+        }
+    }
 };
 
 namespace {
@@ -53,6 +62,7 @@ void Drain(int& fd, std::string& into)
 
 ProbeProcess::ProbeProcess(const std::vector<std::string>& arguments) : handles_(new Handles())
 {
+    const std::string program = OwnPath();
     // Close-on-exec: only the ends placed on the probe's 1 and 2 reach it.
     int out[2];
     int err[2];
@@ -64,7 +74,6 @@ ProbeProcess::ProbeProcess(const std::vector<std::string>& arguments) : handles_
         close(out[1]);
         throw StartFailure(std::string("cannot make the probe's pipe: ") + std::strerror(errno));
     }
-    const std::string program = OwnPath();
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& argument : arguments) {
         argv.push_back(const_cast<char*>(argument.c_str()));
@@ -113,11 +122,6 @@ ProbeProcess::~ProbeProcess()
         std::string how;
         // A probe stuck in the kernel does not die at once: it is left behind.
         Ended(1000, status, how);
-    }
-    for (int fd : {handles_->out, handles_->err}) {
-        if (fd >= 0) {
-            close(fd);
-        }
     }
 }
 

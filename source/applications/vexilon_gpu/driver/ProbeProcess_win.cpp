@@ -18,6 +18,17 @@ struct ProbeProcess::Handles {
     HANDLE err = nullptr;
     bool outClosed = false;
     bool errClosed = false;
+
+    // Closing the job ends every process in it; one that will not die is
+    // no longer waited for.
+    ~Handles()
+    {
+        for (HANDLE handle : {out, err, process, job}) {
+            if (handle != nullptr) {
+                CloseHandle(handle);
+            }
+        }
+    }
 };
 
 namespace {
@@ -134,16 +145,7 @@ ProbeProcess::ProbeProcess(const std::vector<std::string>& arguments) : handles_
     CloseHandle(info.hThread);
 }
 
-ProbeProcess::~ProbeProcess()
-{
-    // Closing the job ends every process in it; one that will not die is
-    // no longer waited for.
-    for (HANDLE handle : {handles_->out, handles_->err, handles_->process, handles_->job}) {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
-}
+ProbeProcess::~ProbeProcess() {}
 
 ProbeProcess::Output ProbeProcess::Read(unsigned timeoutMs)
 {
