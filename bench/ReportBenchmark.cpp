@@ -8,7 +8,7 @@
 #include "TestEnvironment.h"
 #include "ToolRunner.h"
 
-#include "gpu/MeasurementClock.h"
+#include "compute/MeasurementClock.h"
 #include "report/Tester.h"
 
 #include <windows.h>

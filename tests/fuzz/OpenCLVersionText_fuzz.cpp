@@ -1,6 +1,6 @@
 // The platform version split: the two texts always put back together into
 // the version without its "OpenCL " prefix.
-#include "gpu/OpenCLVersionText.h"
+#include "compute/OpenCLVersionText.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "ChildProcess.h"
 
-#include "driver/WindowsCommandLine.h"
+#include "probe/WindowsCommandLine.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gpu/GPUFactory.h"
+#include "enumeration/GPUFactory.h"
 
 namespace testsupport {
 

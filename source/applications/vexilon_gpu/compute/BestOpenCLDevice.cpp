@@ -1,4 +1,4 @@
-#include "gpu/BestOpenCLDevice.h"
+#include "compute/BestOpenCLDevice.h"
 
 void BestOpenCLDevice::Offer(std::uint64_t rate, const OpenCLVersionText& version)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gpu/OpenCLVersionText.h"
+#include "compute/OpenCLVersionText.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "gpu/DeviceRate.h"
+#include "compute/DeviceRate.h"
 
 const std::uint64_t DeviceRate::kSufficient;
 

@@ -1,4 +1,4 @@
-#include "gpu/MeasurementClock.h"
+#include "compute/MeasurementClock.h"
 
 #include <atomic>
 

@@ -1,8 +1,8 @@
-#include "gpu/OpenCLBandwidth.h"
+#include "compute/OpenCLBandwidth.h"
 
-#include "gpu/DeviceRate.h"
-#include "gpu/MeasurementClock.h"
-#include "gpu/ProgressSignal.h"
+#include "compute/DeviceRate.h"
+#include "compute/MeasurementClock.h"
+#include "compute/ProgressSignal.h"
 
 #include "zeb/ocl/CommandQueue.h"
 #include "zeb/ocl/Context.h"

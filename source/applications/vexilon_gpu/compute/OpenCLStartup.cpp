@@ -1,4 +1,4 @@
-#include "gpu/OpenCLStartup.h"
+#include "compute/OpenCLStartup.h"
 
 #include "zeb/ocl/Library.h"
 

@@ -1,4 +1,4 @@
-#include "gpu/OpenCLVersionText.h"
+#include "compute/OpenCLVersionText.h"
 
 namespace {
 const char kPrefix[] = "OpenCL ";

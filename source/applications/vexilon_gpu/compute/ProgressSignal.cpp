@@ -1,4 +1,4 @@
-#include "gpu/ProgressSignal.h"
+#include "compute/ProgressSignal.h"
 
 namespace {
 ProgressSignal::Listener gListener = nullptr;

@@ -1,6 +1,6 @@
-#include "gpu/DynamicLibrary.h"
+#include "enumeration/DynamicLibrary.h"
 
-#include "gpu/EnumerationSystem.h"
+#include "enumeration/EnumerationSystem.h"
 
 DynamicLibrary::DynamicLibrary(const std::string& name) : hModule_(nullptr), sName_(name) {}
 

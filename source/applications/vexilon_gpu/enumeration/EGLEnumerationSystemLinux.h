@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gpu/EGLEnumerationSystem.h"
+#include "enumeration/EGLEnumerationSystem.h"
 #include "sysinfo/SystemTree.h"
 
 #include "zeb/ogl/EGLDevice.h"

@@ -1,4 +1,4 @@
-#include "gpu/EGLEnumerationSystemLinux.h"
+#include "enumeration/EGLEnumerationSystemLinux.h"
 
 #include "sysinfo/LinuxDeviceFacts.h"
 

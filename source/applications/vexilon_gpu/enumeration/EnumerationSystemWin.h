@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gpu/EnumerationSystem.h"
+#include "enumeration/EnumerationSystem.h"
 
 // The enumeration's system calls on Windows.
 class EnumerationSystemWin : public EnumerationSystem {

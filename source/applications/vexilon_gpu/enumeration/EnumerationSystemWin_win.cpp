@@ -1,4 +1,4 @@
-#include "gpu/EnumerationSystemWin.h"
+#include "enumeration/EnumerationSystemWin.h"
 
 #include "zeb/core/system/SystemLibrary.h"
 #include "zeb/ogl/ContextOffscreen.h"

@@ -1,6 +1,6 @@
-#include "gpu/EnumerationSystem.h"
+#include "enumeration/EnumerationSystem.h"
 
-#include "gpu/EnumerationSystemWin.h"
+#include "enumeration/EnumerationSystemWin.h"
 
 namespace {
 EnumerationSystem* gReplacement = nullptr;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gpu/GPUFactory.h"
+#include "enumeration/GPUFactory.h"
 #include "sysinfo/DeviceFacts.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
-#include "gpu/GPUFactoryLinux.h"
+#include "enumeration/GPUFactoryLinux.h"
 
-#include "gpu/EGLEnumerationSystemLinux.h"
+#include "enumeration/EGLEnumerationSystemLinux.h"
 #include "gpu/GPULinux.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 

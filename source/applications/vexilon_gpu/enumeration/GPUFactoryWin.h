@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gpu/GPUFactory.h"
+#include "enumeration/GPUFactory.h"
 
 // Enumerates the display adapters through WMI, DXGI, Direct3D 9 and WGL.
 class GPUFactoryWin : public GPUFactory {

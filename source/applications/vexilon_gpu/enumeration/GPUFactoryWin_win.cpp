@@ -1,9 +1,9 @@
-#include "gpu/GPUFactoryWin.h"
+#include "enumeration/GPUFactoryWin.h"
 
 #include "sysinfo/BString.h"
 #include "sysinfo/ComReference.h"
-#include "gpu/DynamicLibrary.h"
-#include "gpu/EnumerationSystem.h"
+#include "enumeration/DynamicLibrary.h"
+#include "enumeration/EnumerationSystem.h"
 #include "gpu/GPUWin.h"
 #include "sysinfo/WMIData.h"
 

@@ -1,6 +1,6 @@
-#include "gpu/GPUFactory.h"
+#include "enumeration/GPUFactory.h"
 
-#include "gpu/GPUFactoryLinux.h"
+#include "enumeration/GPUFactoryLinux.h"
 
 GPUFactory& GPUFactory::SystemFactory()
 {

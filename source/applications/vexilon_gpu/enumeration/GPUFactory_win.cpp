@@ -1,6 +1,6 @@
-#include "gpu/GPUFactory.h"
+#include "enumeration/GPUFactory.h"
 
-#include "gpu/GPUFactoryWin.h"
+#include "enumeration/GPUFactoryWin.h"
 
 GPUFactory& GPUFactory::SystemFactory()
 {

@@ -1,13 +1,13 @@
 #include "gpu/GPUHardware.h"
 
-#include "gpu/BestOpenCLDevice.h"
+#include "compute/BestOpenCLDevice.h"
 #include "gpu/ContextScope.h"
-#include "gpu/DeviceRate.h"
+#include "compute/DeviceRate.h"
 #include "gpu/GLErrorException.h"
 #include "gpu/GLSLTestProgram.h"
-#include "gpu/OpenCLBandwidth.h"
-#include "gpu/OpenCLStartup.h"
-#include "gpu/OpenCLVersionText.h"
+#include "compute/OpenCLBandwidth.h"
+#include "compute/OpenCLStartup.h"
+#include "compute/OpenCLVersionText.h"
 #include "gpu/OpenGLBandwidth.h"
 #include "gpu/VersionCache.h"
 

@@ -1,6 +1,6 @@
 #include "gpu/GPUWin.h"
 
-#include "gpu/DeviceRate.h"
+#include "compute/DeviceRate.h"
 
 #include "zeb/ocl/ContextProperties.h"
 

@@ -1,9 +1,9 @@
 #include "gpu/OpenGLBandwidth.h"
 
 #include "gpu/ContextScope.h"
-#include "gpu/DeviceRate.h"
-#include "gpu/MeasurementClock.h"
-#include "gpu/ProgressSignal.h"
+#include "compute/DeviceRate.h"
+#include "compute/MeasurementClock.h"
+#include "compute/ProgressSignal.h"
 
 #include "zeb/core/geometry/PositionExtentInPixelSpace.h"
 #include "zeb/ogl/Buffer.h"

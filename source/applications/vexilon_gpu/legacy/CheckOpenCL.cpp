@@ -1,9 +1,9 @@
 #include "legacy/CheckOpenCL.h"
 
-#include "gpu/DeviceRate.h"
-#include "gpu/OpenCLBandwidth.h"
-#include "gpu/OpenCLStartup.h"
-#include "gpu/OpenCLVersionText.h"
+#include "compute/DeviceRate.h"
+#include "compute/OpenCLBandwidth.h"
+#include "compute/OpenCLStartup.h"
+#include "compute/OpenCLVersionText.h"
 #include "gpu/OpenGLBandwidth.h"
 
 #include "zeb/ocl/CommandQueue.h"

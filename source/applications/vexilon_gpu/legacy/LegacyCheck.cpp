@@ -2,7 +2,7 @@
 
 #include "legacy/CheckOpenCL.h"
 #include "legacy/CheckOpenGLVersion.h"
-#include "gpu/ProgressSignal.h"
+#include "compute/ProgressSignal.h"
 #include "legacy/LegacyCompileTest.h"
 #include "report/ReportOutput.h"
 #include "sysinfo/ErrorMode.h"

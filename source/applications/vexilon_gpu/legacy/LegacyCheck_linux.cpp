@@ -1,7 +1,7 @@
 #include "legacy/LegacyCheck.h"
 
-#include "gpu/EGLEnumerationSystemLinux.h"
-#include "gpu/GPUFactoryLinux.h"
+#include "enumeration/EGLEnumerationSystemLinux.h"
+#include "enumeration/GPUFactoryLinux.h"
 
 #include "zeb/ogl/Context.h"
 #include "zeb/ogl/ExtensionManager.h"

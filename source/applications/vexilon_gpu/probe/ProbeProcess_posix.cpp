@@ -1,4 +1,4 @@
-#include "driver/ProbeProcess.h"
+#include "probe/ProbeProcess.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
-#include "driver/ProbeProcess.h"
+#include "probe/ProbeProcess.h"
 
-#include "driver/WindowsCommandLine.h"
+#include "probe/WindowsCommandLine.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "driver/ProbeResume.h"
+#include "probe/ProbeResume.h"
 
 #include <sstream>
 

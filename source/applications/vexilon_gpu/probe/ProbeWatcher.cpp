@@ -1,6 +1,6 @@
-#include "driver/ProbeWatcher.h"
+#include "probe/ProbeWatcher.h"
 
-#include "driver/ProbeProcess.h"
+#include "probe/ProbeProcess.h"
 #include "report/ReportOutput.h"
 #include "report/Tester.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "driver/ProbeResume.h"
+#include "probe/ProbeResume.h"
 
 #include <string>
 #include <vector>

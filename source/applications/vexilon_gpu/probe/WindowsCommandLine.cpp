@@ -1,4 +1,4 @@
-#include "driver/WindowsCommandLine.h"
+#include "probe/WindowsCommandLine.h"
 
 std::string WindowsCommandLine::Quote(const std::string& argument)
 {

@@ -1,6 +1,6 @@
 #include "report/ReportOutput.h"
 
-#include "gpu/ProgressSignal.h"
+#include "compute/ProgressSignal.h"
 
 #include "report/ReportSink.h"
 #include "report/ReportWriteError.h"

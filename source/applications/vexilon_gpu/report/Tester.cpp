@@ -1,7 +1,7 @@
 #include "report/Tester.h"
 
-#include "gpu/GPUFactory.h"
-#include "gpu/ProgressSignal.h"
+#include "enumeration/GPUFactory.h"
+#include "compute/ProgressSignal.h"
 #include "report/ReportOutput.h"
 #include "report/ReportWriteError.h"
 #include "report/TimeStamp.h"

@@ -1,5 +1,5 @@
-#include "gpu/DeviceRate.h"
-#include "gpu/OpenCLVersionText.h"
+#include "compute/DeviceRate.h"
+#include "compute/OpenCLVersionText.h"
 #include "gpu/VersionCache.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The Linux enumeration on machines of the test's making: the EGL devices,
 // what the system says about them, and whether their displays work. The
 // GPUs' GL is tested end to end, on this machine's software device.
-#include "gpu/EGLEnumerationSystem.h"
-#include "gpu/GPUFactoryLinux.h"
+#include "enumeration/EGLEnumerationSystem.h"
+#include "enumeration/GPUFactoryLinux.h"
 #include "gpu/GPULinux.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 #include "zeb/core/exception/RuntimeException.h"

@@ -1,8 +1,8 @@
 // Which display devices become GPUs: the enumeration on Wine's WMI row,
 // offered once per display device of the case, each device with the case's
 // state flags; contexts open on Wine's one real device.
-#include "gpu/EnumerationSystemWin.h"
-#include "gpu/GPUFactoryWin.h"
+#include "enumeration/EnumerationSystemWin.h"
+#include "enumeration/GPUFactoryWin.h"
 #include "sysinfo/ComReference.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "gpu/GPUFactory.h"
+#include "enumeration/GPUFactory.h"
 
 #include "FakeGPU.h"
 #include "FakeGPUFactory.h"
