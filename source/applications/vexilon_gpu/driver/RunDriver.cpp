@@ -8,6 +8,7 @@
 #include "driver/ToolInfo.h"
 #include "compute/OpenCLStartup.h"
 #include "compute/ProgressSignal.h"
+#include "enumeration/ListingSteps.h"
 #include "legacy/LegacyConsoleCheck.h"
 #include "report/JsonReport.h"
 #include "report/LumatropeTester.h"
@@ -147,9 +148,10 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bo
     if (!resume.openCL) {
         OpenCLStartup::Disable();
     }
+    ListingSteps::Skip(resume.skipped);
     if (!options.TesterMode()) {
         try {
-            return LegacyConsoleCheck(argc, argv, resume.legacyAfterOpenCL);
+            return LegacyConsoleCheck(argc, argv, resume.legacyAfterOpenCL, resume.atListing);
         } catch (...) {
             // The check reports its own failures; whatever escapes it ends the run quietly.
             return 0;
@@ -168,8 +170,10 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bo
     tester->failAfter = static_cast<std::uint32_t>(options.FailAfter());
     tester->stepCount = resume.steps;
     tester->resume.active = !resume.atStart;
+    tester->resume.listing = resume.atListing;
     tester->resume.gpu = resume.gpu;
     tester->resume.field = resume.field;
+    tester->resume.count = resume.count;
     if (resume.atStart) {
         tester->Begin();
     }

@@ -19,6 +19,7 @@ struct EGLDeviceSummary {
     std::string drmNode;    // its render node, else its DRM device file; empty when EGL names neither
     int cudaDevice = -1;    // the NVIDIA driver's CUDA index in this process, or -1
     std::string uuid;       // EGL_DEVICE_UUID_EXT's 16 bytes; empty when EGL does not give them
+    std::size_t eglIndex = 0;  // its position in EGL's list, which names its listing step
 };
 
 // What the Linux enumeration asks of EGL and of the system. The real one goes
@@ -28,7 +29,8 @@ class EGLEnumerationSystem {
 public:
     virtual ~EGLEnumerationSystem() {}
 
-    // Every device of EGL's device platform, in EGL's order; empty without one.
+    // Every device of EGL's device platform, in EGL's order, less those whose
+    // listing step is not taken (ListingSteps); empty without one.
     virtual std::vector<EGLDeviceSummary> Devices() = 0;
     // A new offscreen context on device `index` of the last Devices() list;
     // throws when the device's display or context cannot be made.

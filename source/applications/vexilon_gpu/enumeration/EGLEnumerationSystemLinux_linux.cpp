@@ -1,5 +1,6 @@
 #include "enumeration/EGLEnumerationSystemLinux.h"
 
+#include "enumeration/ListingSteps.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 
 #include "zeb/core/exception/RuntimeException.h"
@@ -11,10 +12,11 @@ EGLEnumerationSystemLinux::~EGLEnumerationSystemLinux() {}
 
 std::vector<EGLDeviceSummary> EGLEnumerationSystemLinux::Devices()
 {
-    vDevices_ = ZEB::OGL::EGLDevice::all();
+    vDevices_ = ZEB::OGL::EGLDevice::all([](std::size_t index) { return ListingSteps::Enter(index); });
     std::vector<EGLDeviceSummary> summaries;
     for (const ZEB::OGL::EGLDevice& device : vDevices_) {
         EGLDeviceSummary summary;
+        summary.eglIndex = device.index();
         summary.software = device.isSoftware();
         // The render node names the GPU as well as the primary node does, and
         // older drivers give only one of the two.

@@ -1,6 +1,7 @@
 #include "enumeration/GPUFactoryLinux.h"
 
 #include "enumeration/EGLEnumerationSystemLinux.h"
+#include "enumeration/ListingSteps.h"
 #include "gpu/GPULinux.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 
@@ -236,6 +237,9 @@ void GPUFactoryLinux::Walk(EGLEnumerationSystem& system, const Visitor& visit)
         if (!candidate.identity.empty() && taken.count(candidate.identity) != 0) {
             continue;
         }
+        if (!ListingSteps::Enter(devices[candidate.index].eglIndex, candidate.identity)) {
+            continue;
+        }
         std::unique_ptr<ZEB::OGL::Context> context = TryOpen(system, candidate.index);
         if (!context) {
             continue;
@@ -253,7 +257,7 @@ void GPUFactoryLinux::Walk(EGLEnumerationSystem& system, const Visitor& visit)
     // No GPU: the software renderer is the one, so the report still says what
     // this machine's OpenGL can do. It has no PCI identity and no kernel driver.
     for (std::size_t index = 0; index < devices.size(); ++index) {
-        if (!devices[index].software) {
+        if (!devices[index].software || !ListingSteps::Enter(devices[index].eglIndex)) {
             continue;
         }
         std::unique_ptr<ZEB::OGL::Context> context = TryOpen(system, index);

@@ -4,6 +4,7 @@
 #include "sysinfo/ComReference.h"
 #include "enumeration/DynamicLibrary.h"
 #include "enumeration/EnumerationSystem.h"
+#include "enumeration/ListingSteps.h"
 #include "gpu/GPUWin.h"
 #include "sysinfo/WMIData.h"
 
@@ -143,6 +144,9 @@ GPUList GPUFactoryWin::CreateGPUs()
     // One record for the whole walk: a device past the last one reads as detached.
     DISPLAY_DEVICEA device = {};
     device.cb = sizeof device;
+    // Display devices an earlier probe lost to a driver fault: the rows after
+    // them go on with the next device, as the rows of a machine without them.
+    std::size_t skipped = 0;
     while (enumerator) {
         ComReference<IWbemClassObject> row;
         if (FAILED(system.NextRow(enumerator.get(), row.receive()))) {
@@ -153,8 +157,12 @@ GPUList GPUFactoryWin::CreateGPUs()
         }
         // A dropped row does not advance the index: the next row is matched
         // with the same adapter and display device.
-        const std::size_t index = gpus.size();
+        const std::size_t index = gpus.size() + skipped;
         const WMIData wmiData(row.get());
+        if (!ListingSteps::Enter(index)) {
+            ++skipped;
+            continue;
+        }
 
         std::uint32_t vendorID = 0;
         std::uint32_t deviceID = 0;

@@ -103,7 +103,9 @@ int LegacyCheck::RunSteps()
         return RunLastStep(1);
     }
     ProgressSignal::Send("at legacy gl");
-    PrintVideoControllers();
+    if (!resumeAtContext) {
+        PrintVideoControllers();
+    }
 
     ZEB::Core::Library::initialize();
     {
@@ -112,6 +114,7 @@ int LegacyCheck::RunSteps()
     }
 
     std::unique_ptr<ZEB::OGL::Context> apContext = platform_.openContext();
+    ProgressSignal::Send("at legacy gl");  // the devices' steps are over
     if (apContext.get() == nullptr) {
         throw ZEB::InternalException(kSourceFile, 1265, "Enforce apContext.get() != NULL");
     }

@@ -35,6 +35,9 @@ public:
     // Carry on after an earlier process lost the OpenCL step to a driver
     // fault: straight to the last step, as a check without OpenCL would.
     bool resumeAfterOpenCL = false;
+    // Carry on after an earlier process lost a device to a driver fault while
+    // it looked for one to open: the controller lines are written already.
+    bool resumeAtContext = false;
 
     // Ends with "Return code: " and the verdict, 1 (OpenGL usable) or 3 (OpenCL
     // too), and returns it. Every failing path ends the process itself with

@@ -2,9 +2,10 @@
 
 #include "legacy/LegacyCheck.h"
 
-int LegacyConsoleCheck(int, char**, bool resumeAfterOpenCL)
+int LegacyConsoleCheck(int, char**, bool resumeAfterOpenCL, bool resumeAtContext)
 {
     LegacyCheck check(LegacyCheck::SystemPlatform());
     check.resumeAfterOpenCL = resumeAfterOpenCL;
+    check.resumeAtContext = resumeAtContext;
     return check.Run();
 }

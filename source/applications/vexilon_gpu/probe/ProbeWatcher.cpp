@@ -4,6 +4,7 @@
 #include "report/ReportOutput.h"
 #include "report/Tester.h"
 
+#include <algorithm>
 #include <chrono>
 #include <iostream>
 #include <sstream>
@@ -28,6 +29,7 @@ int ProbeWatcher::Run()
         arguments.insert(arguments.end(), arguments_.begin(), arguments_.end());
         int exitStatus = 0;
         std::string fault;
+        position_.atDevice = false;
         {
             ProbeProcess probe(arguments);
             started_ = true;
@@ -114,7 +116,13 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
     if (word == "at") {
         std::string first;
         words >> first;
-        if (first == "legacy") {
+        position_.atDevice = first == "device";
+        if (position_.atDevice) {
+            position_.device = ListingSteps::Device();
+            words >> position_.device.index >> position_.device.identity;
+        } else if (first == "listing") {
+            words >> position_.listingSteps;
+        } else if (first == "legacy") {
             words >> position_.legacyStage;
         } else {
             position_.known = true;
@@ -127,6 +135,9 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
 
 bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
 {
+    if (position_.atDevice && ResumeListingAfter(fault)) {
+        return true;
+    }
     if (testerMode_) {
         return ResumeReportAfter(fault);
     }
@@ -156,8 +167,10 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     lastFault_ = at;
     lastFaultOpenCL_ = resume_.openCL;
     resume_.atStart = false;
+    resume_.atListing = false;
     resume_.gpu = at.gpu;
     resume_.field = at.field;
+    resume_.count = at.count;
     resume_.steps = at.steps;
     if (at.gpu >= at.count) {
         return true;  // only the end was left
@@ -171,8 +184,32 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     std::cerr << "DoRunGPU exception" << std::endl;
     std::cerr << "probe failed: " << Where() << ": " << fault << std::endl;
     ReportOutput::RecordFailedBlock(Tag(), "probe failed: " + Where() + ": " + fault);
-    resume_.gpu = at.gpu + 1;
-    resume_.field = 0;
+    // As after an exception there: what follows the fields (the Lumatrope
+    // groups) still comes, with the steps the lost fields did not take.
+    resume_.field = Tester::kFieldCount;
+    return true;
+}
+
+bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
+{
+    const ListingSteps::Device& device = position_.device;
+    const std::string where = "listing the GPUs, device " + std::to_string(device.index);
+    const bool again = std::any_of(resume_.skipped.begin(), resume_.skipped.end(),
+                                   [&device](const ListingSteps::Device& skipped) { return skipped.index == device.index; });
+    // Once the count is written, a shorter list would not match it.
+    if (again || (testerMode_ && position_.known)) {
+        if (testerMode_) {
+            throw std::runtime_error("probe failed: " + where + ": " + fault);
+        }
+        return false;
+    }
+    std::cerr << "probe failed: " << where << ": " << fault << std::endl;
+    resume_.skipped.push_back(device);
+    if (resume_.atStart) {
+        resume_.atStart = false;
+        resume_.atListing = true;
+        resume_.steps = position_.listingSteps;
+    }
     return true;
 }
 

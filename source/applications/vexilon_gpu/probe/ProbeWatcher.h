@@ -30,6 +30,10 @@ private:
         std::uint32_t steps = 0;
         std::size_t count = 0;
         std::string legacyStage;  // "gl", "opencl" or "last"
+        std::uint32_t listingSteps = 0;  // report steps taken before the GPUs were listed
+        // The last mark named a device: the listing is asking it something.
+        bool atDevice = false;
+        ListingSteps::Device device;
     };
 
     // Forwards the probe's output until it says it is done (true, with its
@@ -41,6 +45,8 @@ private:
     // ends here with `exitStatus`.
     bool ResumeAfter(const std::string& fault, int& exitStatus);
     bool ResumeReportAfter(const std::string& fault);
+    // After a fault while the listing asked a device: true to list again without it.
+    bool ResumeListingAfter(const std::string& fault);
     // "gpu[1], Renderer": where the probe was.
     std::string Where() const;
     std::string Tag() const;

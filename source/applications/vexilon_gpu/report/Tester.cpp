@@ -98,16 +98,22 @@ void Tester::Run()
     if (!resume.active) {
         ReportMarker("vexilonStart");
     }
-    GPUList gpus = GPUFactory::Instance().GetGPUs();
-    gpuCount_ = gpus.size();
-    if (!resume.active) {
+    const bool fromStart = !resume.active || resume.listing;
+    GPUList gpus;
+    // With only the end left, no driver is asked again.
+    if (fromStart || resume.gpu < resume.count) {
+        ProgressSignal::Send("at listing " + std::to_string(stepCount));
+        gpus = GPUFactory::Instance().GetGPUs();
+    }
+    gpuCount_ = fromStart ? gpus.size() : resume.count;
+    if (fromStart) {
         ReportNumGPUs(gpus.size());
     }
-    for (gpuIndex_ = resume.active ? resume.gpu : 0; gpuIndex_ < gpus.size(); ++gpuIndex_) {
-        firstField_ = resume.active && gpuIndex_ == resume.gpu ? resume.field : 0;
+    for (gpuIndex_ = fromStart ? 0 : resume.gpu; gpuIndex_ < gpus.size(); ++gpuIndex_) {
+        firstField_ = !fromStart && gpuIndex_ == resume.gpu ? resume.field : 0;
         DoRunGPU(*gpus[gpuIndex_], GPUTag(gpuIndex_, gpus.size()));
     }
-    gpuIndex_ = gpus.size();
+    gpuIndex_ = gpuCount_;
     Announce(0);
     ReportMarker("vexilonEnd");
 }

@@ -17,8 +17,10 @@ public:
     // start marker and count line again.
     struct Resume {
         bool active = false;
+        bool listing = false;   // at the listing: the count line and every block are still to come
         std::size_t gpu = 0;    // the GPU to carry on with (the count: only the end)
-        std::size_t field = 0;  // its first field to ask
+        std::size_t field = 0;  // its first field to ask (kFieldCount: what follows the fields)
+        std::size_t count = 0;  // the GPUs listed
     };
 
     // The fifteen fields of a GPU's block, in their order; a Lumatrope block

@@ -65,7 +65,7 @@ struct DeviceEntries {
 
 } // namespace
 
-std::vector<EGLDevice> EGLDevice::all()
+std::vector<EGLDevice> EGLDevice::all(const Gate& gate)
 {
     std::vector<EGLDevice> devices;
     DeviceEntries egl;
@@ -84,7 +84,11 @@ std::vector<EGLDevice> EGLDevice::all()
     }
     handles.resize(static_cast<std::size_t>(count < 0 ? 0 : count));
 
-    for (EGLDeviceEXT handle : handles) {
+    for (std::size_t index = 0; index < handles.size(); ++index) {
+        const EGLDeviceEXT handle = handles[index];
+        if (gate && !gate(index)) {
+            continue;
+        }
         // The extension string first: a device hidden from this process (a
         // GPU outside the cgroup) answers EGL_BAD_DEVICE_EXT, and some drivers
         // have crashed when such a device was asked for its attributes.
@@ -113,15 +117,15 @@ std::vector<EGLDevice> EGLDevice::all()
         }
         const std::string uuid =
             detail::listsExtension(list, "EGL_EXT_device_persistent_id") ? egl.uuid(handle) : std::string();
-        devices.emplace_back(handle, extensions, deviceFile, renderNode, cudaDevice, uuid);
+        devices.emplace_back(handle, extensions, deviceFile, renderNode, cudaDevice, uuid, index);
     }
     return devices;
 }
 
 EGLDevice::EGLDevice(EGLDeviceEXT handle, std::string extensions, std::string drmDeviceFile,
-                     std::string drmRenderNode, int cudaDevice, std::string uuid)
+                     std::string drmRenderNode, int cudaDevice, std::string uuid, std::size_t index)
     : hDevice_(handle), sExtensions_(std::move(extensions)), sDrmDeviceFile_(std::move(drmDeviceFile)),
-      sDrmRenderNode_(std::move(drmRenderNode)), iCudaDevice_(cudaDevice), sUuid_(std::move(uuid))
+      sDrmRenderNode_(std::move(drmRenderNode)), iCudaDevice_(cudaDevice), sUuid_(std::move(uuid)), uIndex_(index)
 {
 }
 
