@@ -28,13 +28,14 @@ namespace {
 // Far beyond what any run here needs: a tool that outlives it is stuck.
 const testsupport::TimeoutMs kBound = 120000;
 
-ProcessResult RunWith(const std::string& fault, const std::vector<std::string>& arguments)
+ProcessResult RunWith(const std::string& fault, const std::vector<std::string>& arguments,
+                      std::map<std::string, std::string> environment = {})
 {
-    return ToolRunner::Run(arguments, {{"LD_PRELOAD", TestEnvironment::FixtureBuildPath("glfault/libVexilonGLFault.so")},
-                                       {"VEXILON_GL_TWO_GPUS", "1"},
-                                       {"VEXILON_GL_FAULT", fault},
-                                       {"ASAN_OPTIONS", "detect_leaks=1:handle_segv=0:verify_asan_link_order=0"}},
-                           std::string(), kBound);
+    environment.insert({{"LD_PRELOAD", TestEnvironment::FixtureBuildPath("glfault/libVexilonGLFault.so")},
+                        {"VEXILON_GL_TWO_GPUS", "1"},
+                        {"VEXILON_GL_FAULT", fault},
+                        {"ASAN_OPTIONS", "detect_leaks=1:handle_segv=0:verify_asan_link_order=0"}});
+    return ToolRunner::Run(arguments, environment, std::string(), kBound);
 }
 
 // The lines of a report without its time-stamped markers.
@@ -69,7 +70,99 @@ std::vector<std::string> Cut(const std::vector<std::string>& lines, const std::s
     return kept;
 }
 
+// The report of a machine with only `gpu`'s block of a two-GPU report, or
+// with no GPU (-1).
+std::vector<std::string> OnlyGPU(const std::vector<std::string>& lines, int gpu)
+{
+    const std::string tag = "gpu[" + std::to_string(gpu) + "].";
+    std::vector<std::string> kept{gpu < 0 ? "NumGPUs=0" : "NumGPUs=1"};
+    for (const std::string& line : lines) {
+        if (gpu >= 0 && line.compare(0, tag.size(), tag) == 0) {
+            kept.push_back("gpu." + line.substr(tag.size()));
+        }
+    }
+    return kept;
+}
+
 } // namespace
+
+// A driver that crashes or hangs while one device is asked for its strings,
+// its display or its context costs that device (and its twin) alone.
+TEST(ProbeFaultsEndToEnd, AFaultWhileTheGPUsAreListedCostsOnlyThatDevice)
+{
+    const std::vector<std::string> report = Unstamped(RunWith("", {"--qz4"}).out);
+    ASSERT_EQ("NumGPUs=2", report.at(0));
+    const std::string crashed = "signal 11 (Segmentation fault)\n", listing = "probe failed: listing the GPUs, device ";
+    const struct {
+        std::string fault;
+        std::vector<std::string> arguments;
+        int kept;
+        std::string err;
+        const char* twin;
+    } cases[] = {
+        {"crash:string:1", {"--qz4"}, 0, listing + "1: " + crashed, nullptr},
+        {"crash:display:0", {"--qz4"}, 1, listing + "0: " + crashed, nullptr},
+        {"hang:context:1", {"--qz4", "--timeout=8"}, 0, listing + "1: no progress for 8 s\n", nullptr},
+        {"abort:context:0,crash:string:1", {"--qz4"}, -1, listing + "1: " + crashed + listing + "0: signal 6 (Aborted)\n", nullptr},
+        {"crash:context:1", {"--qz4"}, 0, listing + "1: " + crashed, "1"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        std::map<std::string, std::string> environment;
+        if (c.twin != nullptr) {
+            environment["VEXILON_GL_TWIN"] = c.twin;
+        }
+        const ProcessResult result = RunWith(c.fault, c.arguments, environment);
+        EXPECT_EQ(0u, result.exitCode);
+        EXPECT_EQ(c.err, result.err);
+        EXPECT_EQ(OnlyGPU(report, c.kept), Unstamped(result.out)) << result.out;
+        EXPECT_NE(std::string::npos, result.out.find("vexilonEnd=")) << result.out;
+    }
+
+    // The JSON document has no entry for the lost device.
+    const nlohmann::json document = nlohmann::json::parse(RunWith("crash:string:0", {"--qz4", "--format=json"}).out);
+    EXPECT_EQ(1, document["NumGPUs"]);
+    ASSERT_EQ(1u, document["gpus"].size());
+    EXPECT_EQ("gpu", document["gpus"][0]["tag"]);
+
+    // The legacy check opens the next device and reads as it would have.
+    const ProcessResult check = RunWith("", {}), skipped = RunWith("crash:string:0", {});
+    EXPECT_EQ(check.exitCode, skipped.exitCode);
+    EXPECT_EQ(check.out, skipped.out);
+    EXPECT_EQ(listing + "0: " + crashed, skipped.err);
+}
+
+// A crash in a Lumatrope block's base field ends the block as an exception
+// there would: its query groups follow, counted from the same step.
+TEST(ProbeFaultsEndToEnd, ALumatropeBlockKeepsItsQueryGroupsAfterACrashInAField)
+{
+    const std::vector<std::string> report = Unstamped(RunWith("", {"--qz4", "--app=Lumatrope"}).out);
+    // gpu[0]'s fields from Renderer on are lost; the rest stays.
+    std::vector<std::string> expected;
+    std::size_t fields = 0;
+    for (const std::string& line : report) {
+        const bool field = line.compare(0, 7, "gpu[0].") == 0 && line.find('[', 7) == std::string::npos;
+        if (!field || fields++ < 3) {
+            expected.push_back(line);
+        }
+    }
+    const std::string err = "DoRunGPU exception\nprobe failed: gpu[0], Renderer: signal 11 (Segmentation fault)\n";
+    const ProcessResult result = RunWith("crash:0:1f01", {"--qz4", "--app=Lumatrope"});
+    EXPECT_EQ(0u, result.exitCode);
+    EXPECT_EQ(err, result.err);
+    EXPECT_EQ(expected, Unstamped(result.out)) << result.out;
+
+    // Four steps before the first block, three fields, then twenty-one
+    // groups: the last group of gpu[0] takes step 27, as after an exception
+    // at the same field.
+    const ProcessResult bounded = RunWith("crash:0:1f01", {"--qz4", "--app=Lumatrope", "--failAfter=27"});
+    const auto lastGroup = std::find_if(expected.rbegin(), expected.rend(), [](const std::string& line) {
+        return line.compare(0, 7, "gpu[0].") == 0;
+    });
+    EXPECT_EQ(2u, bounded.exitCode);
+    EXPECT_EQ(err + "exception: programmed failure\n", bounded.err);
+    EXPECT_EQ(std::vector<std::string>(expected.begin(), lastGroup.base()), Unstamped(bounded.out));
+}
 
 TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
 {
