@@ -50,8 +50,9 @@ std::vector<std::string> Unstamped(const std::string& out)
     return lines;
 }
 
-// `lines` without the lines of `tag`'s block from field `from` on (a
-// Lumatrope report: up to `tag`'s fields and the symbol line of its first query group).
+// `lines` without the field lines of `tag`'s block from field `from` on (a
+// Lumatrope block keeps its query groups), or (`queries`) up to `tag`'s fields
+// and the symbol line of its first query group.
 std::vector<std::string> Cut(const std::vector<std::string>& lines, const std::string& tag, std::size_t from,
                              bool queries)
 {
@@ -63,7 +64,7 @@ std::vector<std::string> Cut(const std::vector<std::string>& lines, const std::s
             kept.push_back(line);
             break;
         }
-        if (!own || queries || field++ < from) {
+        if (!own || queries || line.find('[', tag.size()) < line.find('=') || field++ < from) {
             kept.push_back(line);
         }
     }
@@ -98,21 +99,17 @@ TEST(ProbeFaultsEndToEnd, AFaultWhileTheGPUsAreListedCostsOnlyThatDevice)
         std::vector<std::string> arguments;
         int kept;
         std::string err;
-        const char* twin;
+        std::map<std::string, std::string> environment;
     } cases[] = {
-        {"crash:string:1", {"--qz4"}, 0, listing + "1: " + crashed, nullptr},
-        {"crash:display:0", {"--qz4"}, 1, listing + "0: " + crashed, nullptr},
-        {"hang:context:1", {"--qz4", "--timeout=8"}, 0, listing + "1: no progress for 8 s\n", nullptr},
-        {"abort:context:0,crash:string:1", {"--qz4"}, -1, listing + "1: " + crashed + listing + "0: signal 6 (Aborted)\n", nullptr},
-        {"crash:context:1", {"--qz4"}, 0, listing + "1: " + crashed, "1"},
+        {"crash:string:1", {"--qz4"}, 0, listing + "1: " + crashed, {}},
+        {"crash:display:0", {"--qz4"}, 1, listing + "0: " + crashed, {}},
+        {"hang:context:1", {"--qz4", "--timeout=8"}, 0, listing + "1: no progress for 8 s\n", {}},
+        {"abort:context:0,crash:string:1", {"--qz4"}, -1, listing + "1: " + crashed + listing + "0: signal 6 (Aborted)\n", {}},
+        {"crash:context:1", {"--qz4"}, 0, listing + "1: " + crashed, {{"VEXILON_GL_TWIN", "1"}}},  // and its twin
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
-        std::map<std::string, std::string> environment;
-        if (c.twin != nullptr) {
-            environment["VEXILON_GL_TWIN"] = c.twin;
-        }
-        const ProcessResult result = RunWith(c.fault, c.arguments, environment);
+        const ProcessResult result = RunWith(c.fault, c.arguments, c.environment);
         EXPECT_EQ(0u, result.exitCode);
         EXPECT_EQ(c.err, result.err);
         EXPECT_EQ(OnlyGPU(report, c.kept), Unstamped(result.out)) << result.out;
@@ -132,43 +129,18 @@ TEST(ProbeFaultsEndToEnd, AFaultWhileTheGPUsAreListedCostsOnlyThatDevice)
     EXPECT_EQ(listing + "0: " + crashed, skipped.err);
 }
 
-// A crash in a Lumatrope block's base field ends the block as an exception
-// there would: its query groups follow, counted from the same step.
-TEST(ProbeFaultsEndToEnd, ALumatropeBlockKeepsItsQueryGroupsAfterACrashInAField)
-{
-    const std::vector<std::string> report = Unstamped(RunWith("", {"--qz4", "--app=Lumatrope"}).out);
-    // gpu[0]'s fields from Renderer on are lost; the rest stays.
-    std::vector<std::string> expected;
-    std::size_t fields = 0;
-    for (const std::string& line : report) {
-        const bool field = line.compare(0, 7, "gpu[0].") == 0 && line.find('[', 7) == std::string::npos;
-        if (!field || fields++ < 3) {
-            expected.push_back(line);
-        }
-    }
-    const std::string err = "DoRunGPU exception\nprobe failed: gpu[0], Renderer: signal 11 (Segmentation fault)\n";
-    const ProcessResult result = RunWith("crash:0:1f01", {"--qz4", "--app=Lumatrope"});
-    EXPECT_EQ(0u, result.exitCode);
-    EXPECT_EQ(err, result.err);
-    EXPECT_EQ(expected, Unstamped(result.out)) << result.out;
-
-    // Four steps before the first block, three fields, then twenty-one
-    // groups: the last group of gpu[0] takes step 27, as after an exception
-    // at the same field.
-    const ProcessResult bounded = RunWith("crash:0:1f01", {"--qz4", "--app=Lumatrope", "--failAfter=27"});
-    const auto lastGroup = std::find_if(expected.rbegin(), expected.rend(), [](const std::string& line) {
-        return line.compare(0, 7, "gpu[0].") == 0;
-    });
-    EXPECT_EQ(2u, bounded.exitCode);
-    EXPECT_EQ(err + "exception: programmed failure\n", bounded.err);
-    EXPECT_EQ(std::vector<std::string>(expected.begin(), lastGroup.base()), Unstamped(bounded.out));
-}
-
 TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
 {
     const ProcessResult plain = RunWith("", {"--qz4"}), lumatrope = RunWith("", {"--qz4", "--app=Lumatrope"});
     const std::vector<std::string> report = Unstamped(plain.out);
     ASSERT_EQ("NumGPUs=2", report.at(0)) << plain.out << plain.err;
+    // A Lumatrope block keeps its groups after a crashed field. Four steps
+    // before the block, three fields and twenty-one groups: the last group of
+    // gpu[0] takes step 27, as after an exception at the same field.
+    const std::vector<std::string> groupsKept = Cut(Unstamped(lumatrope.out), "gpu[0]", 3, false);
+    const std::string lostRenderer = "DoRunGPU exception\nprobe failed: gpu[0], Renderer: signal 11 (Segmentation fault)\n";
+    const auto lastOfGPU0 = std::find_if(groupsKept.rbegin(), groupsKept.rend(),
+                                         [](const std::string& line) { return line.rfind("gpu[0].", 0) == 0; });
     const struct {
         std::string fault;
         std::vector<std::string> arguments;
@@ -185,6 +157,9 @@ TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
         {"crash:1:8b8c", {"--qz4", "--app=Lumatrope"}, Cut(Unstamped(lumatrope.out), "gpu[1]", 0, true),
          "exception: probe failed: gpu[1], Lumatrope query groups: signal 11 (Segmentation fault)\n", 2},
         {"crash:devices", {"--qz4"}, {}, "exception: probe failed: listing the GPUs: signal 11 (Segmentation fault)\n", 2},
+        {"crash:0:1f01", {"--qz4", "--app=Lumatrope"}, groupsKept, lostRenderer, 0},
+        {"crash:0:1f01", {"--qz4", "--app=Lumatrope", "--failAfter=27"},
+         std::vector<std::string>(groupsKept.begin(), lastOfGPU0.base()), lostRenderer + "exception: programmed failure\n", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);

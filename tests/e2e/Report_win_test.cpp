@@ -2,7 +2,9 @@
 // Direct3D 9 and WGL, checked against what those report to this test directly.
 #include "LumatropeGroups.h"
 #include "ReferenceGL.h"
+#include "ScopedDirectory.h"
 #include "SystemFacts.h"
+#include "TestEnvironment.h"
 #include "ToolRunner.h"
 #include "WineSettings.h"
 
@@ -144,4 +146,36 @@ TEST(ReportEndToEnd, LumatropeQueryGroupsFollowTheFieldsAndAgreeWithTheGL)
     EXPECT_EQ("Tester=\"Lumatrope\"", lines[0]);
     EXPECT_EQ("gpu.TestFrameBuffer=1", lines[2 + report.keys[0].size()]);
     EXPECT_EQ(groups, std::vector<std::string>(lines.end() - 1 - groups.size(), lines.end() - 1));
+}
+
+// A display driver that crashes while a display device makes its context
+// costs only that device: the rows after it go on with the next one.
+TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
+{
+    const std::string tool = testsupport::TestEnvironment::FixtureBuildPath("displays/vexilon_crashing_displays.exe");
+    const std::string lost = "probe failed: listing the GPUs, device ";
+    const struct {
+        const char* crashing;
+        std::size_t gpus;
+        std::vector<std::string> err;
+    } cases[] = {
+        {"", 3, {}},
+        {"1", 2, {lost + "1: exception 0xc0000005"}},
+        {"20", 1, {lost + "0: exception 0xc0000005", lost + "2: exception 0xc0000005"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.crashing);
+        testsupport::ScopedDirectory folder;
+        const ProcessResult result = testsupport::ChildProcess::Run(tool, {"--qz4"}, folder.path(),
+                                                                    {{"VEXILON_CRASHING_DISPLAYS", c.crashing}});
+        const std::vector<std::string> lines = SplitTextModeLines(result.out);
+        EXPECT_EQ(0u, result.exitCode);
+        EXPECT_EQ(c.err, SplitTextModeLines(result.err));
+        ASSERT_LE(3u, lines.size()) << result.out;
+        EXPECT_EQ("NumGPUs=" + std::to_string(c.gpus), lines[1]);
+        EXPECT_EQ(static_cast<long>(c.gpus), std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+                      return line.find(".OGLVersion=") != std::string::npos;
+                  }));
+        EXPECT_EQ(0u, lines.back().rfind("vexilonEnd=", 0)) << result.out;
+    }
 }
