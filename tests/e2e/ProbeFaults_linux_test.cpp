@@ -78,7 +78,7 @@ std::vector<std::string> OnlyGPU(const std::vector<std::string>& lines, int gpu)
     const std::string tag = "gpu[" + std::to_string(gpu) + "].";
     std::vector<std::string> kept{gpu < 0 ? "NumGPUs=0" : "NumGPUs=1"};
     for (const std::string& line : lines) {
-        if (gpu >= 0 && line.compare(0, tag.size(), tag) == 0) {
+        if (line.compare(0, tag.size(), tag) == 0) {
             kept.push_back("gpu." + line.substr(tag.size()));
         }
     }
@@ -95,17 +95,16 @@ TEST(ProbeFaultsEndToEnd, AFaultWhileTheGPUsAreListedCostsOnlyThatDevice)
     ASSERT_EQ("NumGPUs=2", report.at(0));
     const std::string crashed = "signal 11 (Segmentation fault)\n", listing = "probe failed: listing the GPUs, device ";
     const struct {
-        std::string fault;
+        std::string fault, err;
         std::vector<std::string> arguments;
         int kept;
-        std::string err;
         std::map<std::string, std::string> environment;
     } cases[] = {
-        {"crash:string:1", {"--qz4"}, 0, listing + "1: " + crashed, {}},
-        {"crash:display:0", {"--qz4"}, 1, listing + "0: " + crashed, {}},
-        {"hang:context:1", {"--qz4", "--timeout=8"}, 0, listing + "1: no progress for 8 s\n", {}},
-        {"abort:context:0,crash:string:1", {"--qz4"}, -1, listing + "1: " + crashed + listing + "0: signal 6 (Aborted)\n", {}},
-        {"crash:context:1", {"--qz4"}, 0, listing + "1: " + crashed, {{"VEXILON_GL_TWIN", "1"}}},  // and its twin
+        {"crash:string:1", listing + "1: " + crashed, {"--qz4"}, 0, {}},
+        {"crash:display:0", listing + "0: " + crashed, {"--qz4"}, 1, {}},
+        {"hang:context:1", listing + "1: no progress for 8 s\n", {"--qz4", "--timeout=8"}, 0, {}},
+        {"abort:context:0,crash:string:1", listing + "1: " + crashed + listing + "0: signal 6 (Aborted)\n", {"--qz4"}, -1, {}},
+        {"crash:context:1", listing + "1: " + crashed, {"--qz4"}, 0, {{"VEXILON_GL_TWIN", "1"}}},  // and its twin
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);
@@ -119,8 +118,7 @@ TEST(ProbeFaultsEndToEnd, AFaultWhileTheGPUsAreListedCostsOnlyThatDevice)
     // The JSON document has no entry for the lost device.
     const nlohmann::json document = nlohmann::json::parse(RunWith("crash:string:0", {"--qz4", "--format=json"}).out);
     EXPECT_EQ(1, document["NumGPUs"]);
-    ASSERT_EQ(1u, document["gpus"].size());
-    EXPECT_EQ("gpu", document["gpus"][0]["tag"]);
+    EXPECT_EQ(1u, document["gpus"].size());
 
     // The legacy check opens the next device and reads as it would have.
     const ProcessResult check = RunWith("", {}), skipped = RunWith("crash:string:0", {});

