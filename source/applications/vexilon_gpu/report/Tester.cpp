@@ -310,7 +310,7 @@ void Tester::AnnounceDevice(GPU& gpu) const
     if (!ProgressSignal::Listening()) {
         return;
     }
-    // The system's facts only: whatever the GL driver would say is asked later, in its own field.
+    // What the system says (NVIDIA without a system source: its GL version text), asked once the block has begun.
     std::ostringstream device;
     try {
         device << "pci " << std::hex << gpu.VendorID() << ":" << gpu.RendererID() << std::dec << " driver "
