@@ -1,8 +1,9 @@
 // What a driver that hangs in clGetPlatformIDs costs a host that runs the
-// tool at every start: the wall time of a fault-free tester-mode run, of a
-// run on the hanging driver without a fault record (every run before the
-// record existed), and of the second run on it, which finds the first run's
-// record. Runs natively or under Wine with the test OpenCL runtime; prints
+// tool at every start: the wall time of a fault-free tester-mode run (with an
+// OpenCL GPU device, and without one: the same report as after the fault), of
+// a run on the hanging driver without a fault record (every run before the
+// record existed), and of the runs after the first on it, which find the
+// first run's record. Runs natively or under Wine with the test OpenCL runtime; prints
 // figures, asserts nothing. Usage: fault_record_benchmark [runs]
 #include "OpenCLFixture.h"
 #include "ScopedDirectory.h"
@@ -42,6 +43,8 @@ int main(int argc, char** argv)
     const int runs = std::max(1, argc > 1 ? std::atoi(argv[1]) : 5);
     testsupport::OpenCLFixture fixture;
     fixture.addPlatform("OpenCL 1.2 fixture").addGpuDevice(testsupport::OpenCLFixture::DeviceOptions().rate(16));
+    testsupport::OpenCLFixture withoutGPU;
+    withoutGPU.addPlatform("OpenCL 1.2 fixture").addCpuDevice();
     testsupport::ScopedDirectory cache;
     const std::string cacheVariable = testsupport::TestEnvironment::LineEnd() == "\r\n" ? "LOCALAPPDATA" : "XDG_CACHE_HOME";
 
@@ -52,17 +55,24 @@ int main(int argc, char** argv)
     Environment unrecorded = hanging;
     unrecorded["VEXILON_FAULT_RECORD"] = "0";
 
-    std::vector<double> clean, remembered;
+    Environment sameReport = withoutGPU.environment();
+    sameReport[cacheVariable] = cache.path();
+
+    std::vector<double> clean, cleanWithoutGPU, remembered;
     for (int i = 0; i < runs; ++i) {
         clean.push_back(WallTime(faultFree));
+        cleanWithoutGPU.push_back(WallTime(sameReport));
     }
     const double before = WallTime(unrecorded);
     const double first = WallTime(hanging);
     for (int i = 0; i < runs; ++i) {
         remembered.push_back(WallTime(hanging));
     }
-    std::printf("fault-free run %.3f s (median of %d); hanging OpenCL driver: without a record %.3f s, first run "
-                "%.3f s, later runs %.3f s (median of %d): %.2f times a fault-free run (aim about 1)\n",
-                Median(clean), runs, before, first, Median(remembered), runs, Median(remembered) / Median(clean));
+    const double after = Median(remembered);
+    std::printf("fault-free run %.3f s, without an OpenCL GPU %.3f s (medians of %d); hanging OpenCL driver: "
+                "without a record %.3f s, first run %.3f s, later runs %.3f s (median of %d): %.2f times a "
+                "fault-free run, %.2f times one without an OpenCL GPU (aim about 1)\n",
+                Median(clean), Median(cleanWithoutGPU), runs, before, first, after, runs, after / Median(clean),
+                after / Median(cleanWithoutGPU));
     return 0;
 }
