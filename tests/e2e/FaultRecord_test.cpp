@@ -229,3 +229,35 @@ TEST(FaultRecordEndToEnd, RunsThatRecordAtTheSameTimeLeaveWholeLines)
         EXPECT_TRUE(Matches(line, "[0-9]+\tOpenCL (probe|check)\t[^\t]+\t[^\t]+")) << line;
     }
 }
+
+// Only a run that probes looks at the record; an account without a cache or
+// home folder has none, and nothing is said about it.
+TEST(FaultRecordEndToEnd, OnlyAProbingRunWithACacheFolderLooksAtTheRecord)
+{
+    const PrivateCache cache;
+    std::filesystem::create_directories(cache.folder());
+    WriteFile(cache.record(), "not a record");
+    ScopedDirectory replay;
+    replay.write("x-vexilonOutput.txt", "prepared\n");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string folder;
+    } cases[] = {{{"--help"}, ""}, {{"--version"}, ""}, {{"--qz4"}, replay.path()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0]);
+        const ProcessResult result = ToolRunner::Run(c.arguments, cache.environment(), c.folder, kBound);
+        EXPECT_EQ(0u, result.exitCode);
+        EXPECT_EQ("", result.err);
+    }
+    const ProcessResult probing = ToolRunner::Run({"--qz4"}, cache.environment(), std::string(), kBound);
+    EXPECT_TRUE(Matches(probing.err, "fault record ignored: .+: not a fault record" + TestEnvironment::LineEnd()))
+        << probing.err;
+
+    const Fixtures fixtures;
+    std::map<std::string, std::string> noFolder = cache.environment();
+    noFolder.begin()->second = "";
+    noFolder["HOME"] = "";
+    const ProcessResult result = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {"--qz4"}, noFolder);
+    EXPECT_TRUE(Matches(result.err, "probe failed: OpenCL probe \\(gpu\\): .+" + TestEnvironment::LineEnd()))
+        << result.err;
+}
