@@ -112,6 +112,7 @@ TEST(DriverEndToEnd, WaitFileHoldsTheRunUntilItIsRemovedBeforeTheOutputFileIsRea
     folder.write("x-vexilonWait.txt", "");
     folder.write("x-vexilonOutput.txt", "prepared\r\n");
     ChildProcess tool;
+    tool.setEnvironment("VEXILON_FAULT_RECORD", "0");
     tool.start(TestEnvironment::ToolPath(), {"--qz4"}, folder.path());
     // Not a measurement: a tool that ignored the wait file would show here,
     // on a slow machine perhaps not, but a held one never fails this.
@@ -154,6 +155,7 @@ TEST(DriverEndToEnd, AReportThatCannotBeWrittenIsAFailedRun)
         ScopedDirectory empty;
         ChildProcess tool;
         tool.refuseOutput();
+        tool.setEnvironment("VEXILON_FAULT_RECORD", "0");
         tool.start(TestEnvironment::ToolPath(), c.arguments, (c.folder != nullptr ? *c.folder : empty).path());
         const ProcessResult result = tool.wait();
         EXPECT_EQ(c.exitCode, result.exitCode);

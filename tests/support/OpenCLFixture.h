@@ -35,6 +35,8 @@ public:
     OpenCLFixture& addCpuDevice(const DeviceOptions& options = DeviceOptions());
 
     std::map<std::string, std::string> environment() const;
+    // The runtime's library file as the tool loads it.
+    static std::string runtimePath();
 
 private:
     class Installation;

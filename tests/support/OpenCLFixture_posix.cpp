@@ -9,10 +9,12 @@ class OpenCLFixture::Installation {};
 
 OpenCLFixture::OpenCLFixture() = default;
 
+std::string OpenCLFixture::runtimePath() { return TestEnvironment::FixtureBuildPath("opencl/libVexilonOpenCLFixture.so"); }
+
 std::map<std::string, std::string> OpenCLFixture::environment() const
 {
     // ocl-icd takes a single library as its list of vendors.
-    return {{"OCL_ICD_VENDORS", TestEnvironment::FixtureBuildPath("opencl/libVexilonOpenCLFixture.so")},
+    return {{"OCL_ICD_VENDORS", runtimePath()},
             {"VEXILON_OCL_FIXTURE", description_},
             {"MESA_EXTENSION_OVERRIDE", "-GL_ARB_timer_query -GL_EXT_timer_query"}};
 }

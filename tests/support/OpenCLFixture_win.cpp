@@ -18,8 +18,7 @@ class OpenCLFixture::Installation {
 public:
     Installation()
     {
-        char directory[MAX_PATH];
-        const std::string runtime = std::string(directory, GetSystemDirectoryA(directory, MAX_PATH)) + "\\OpenCL.dll";
+        const std::string runtime = runtimePath();
         const std::string fixture =
             TestEnvironment::ReadTextFile(TestEnvironment::FixtureBuildPath("opencl\\OpenCL.dll"));
         // A re-run child finds it in place, and mapped by its parent.
@@ -54,6 +53,12 @@ OpenCLFixture::OpenCLFixture() : installation_(Installation::Current().lock())
         installation_ = std::make_shared<Installation>();
         Installation::Current() = installation_;
     }
+}
+
+std::string OpenCLFixture::runtimePath()
+{
+    char directory[MAX_PATH];
+    return std::string(directory, GetSystemDirectoryA(directory, MAX_PATH)) + "\\OpenCL.dll";
 }
 
 std::map<std::string, std::string> OpenCLFixture::environment() const { return {{"VEXILON_OCL_FIXTURE", description_}}; }

@@ -8,9 +8,14 @@
 namespace testsupport {
 
 ProcessResult ToolRunner::Run(const std::vector<std::string>& arguments,
-                              const std::map<std::string, std::string>& environment,
+                              const std::map<std::string, std::string>& callerEnvironment,
                               const std::string& workingDirectory, TimeoutMs timeoutMs)
 {
+    // No run sees a fault record of another, nor of the machine's user, unless the test gives it one.
+    std::map<std::string, std::string> environment = callerEnvironment;
+    if (!environment.count("XDG_CACHE_HOME") && !environment.count("LOCALAPPDATA")) {
+        environment.insert({"VEXILON_FAULT_RECORD", "0"});
+    }
     if (!workingDirectory.empty()) {
         return ChildProcess::Run(TestEnvironment::ToolPath(), arguments, workingDirectory, environment, timeoutMs);
     }

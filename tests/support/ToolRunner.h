@@ -10,6 +10,7 @@ namespace testsupport {
 
 // Runs vexilon_gpu as a host would: in a working folder of the caller's
 // choice (a fresh empty one by default), with extra environment variables.
+// Without XDG_CACHE_HOME or LOCALAPPDATA among them the fault record is off.
 class ToolRunner {
 public:
     static ProcessResult Run(const std::vector<std::string>& arguments,

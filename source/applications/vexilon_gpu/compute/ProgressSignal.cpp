@@ -13,4 +13,6 @@ void ProgressSignal::Send(const std::string& mark)
     }
 }
 
+bool ProgressSignal::Listening() { return gListener != nullptr; }
+
 void ProgressSignal::Beat() { Send("beat"); }

@@ -13,6 +13,8 @@ public:
     static void Install(Listener listener);
 
     static void Send(const std::string& mark);
+    // Whether anybody listens: marks that cost work to make are made only then.
+    static bool Listening();
     // "beat": still busy, nothing else to say.
     static void Beat();
 

@@ -42,7 +42,7 @@ const unsigned CommandLine::kDefaultTimeout;
 
 CommandLine::CommandLine()
     : iFailAfter_(-1), bTesterMode_(false), uTimeout_(kDefaultTimeout), bHelp_(false), bVersion_(false),
-      bFormatGiven_(false)
+      bFormatGiven_(false), bRetryFaults_(false)
 {
 }
 
@@ -72,6 +72,8 @@ void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
             bHelp_ = true;
         } else if (key == "version") {
             bVersion_ = true;
+        } else if (key == "retry-faults") {
+            bRetryFaults_ = true;
         } else if (key == "format") {
             bFormatGiven_ = true;
             sFormat_ = value;

@@ -24,6 +24,8 @@ public:
     // "--help" and "--version": the tool says what it is and does nothing else.
     bool Help() const { return bHelp_; }
     bool Version() const { return bVersion_; }
+    // "--retry-faults": work skipped for an earlier driver fault is tried again.
+    bool RetryFaults() const { return bRetryFaults_; }
     // "--format=json": the report as one JSON document instead of lines.
     bool JsonFormat() const { return bFormatGiven_ && sFormat_ == "json"; }
     // Why the "--format" value cannot be used; empty when it can or none was given.
@@ -38,4 +40,5 @@ private:
     bool bVersion_;
     bool bFormatGiven_;
     std::string sFormat_;
+    bool bRetryFaults_;
 };

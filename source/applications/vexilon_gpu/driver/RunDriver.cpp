@@ -85,7 +85,8 @@ int RunDriver::Run(int argc, char** argv)
 
 int RunDriver::RunWatched(const CommandLine& options, int argc, char** argv)
 {
-    ProbeWatcher watcher(std::vector<std::string>(argv + 1, argv + argc), options.TesterMode(), options.Timeout());
+    ProbeWatcher watcher(std::vector<std::string>(argv + 1, argv + argc), options.TesterMode(), options.Timeout(),
+                         options.RetryFaults());
     try {
         return watcher.Run();
     } catch (const ProbeProcess::StartFailure&) {

@@ -1,5 +1,6 @@
 #include "probe/ProbeWatcher.h"
 
+#include "probe/FaultRecordFile.h"
 #include "probe/ProbeProcess.h"
 #include "report/ReportOutput.h"
 #include "report/Tester.h"
@@ -17,13 +18,16 @@ const std::size_t kOCLVersionField = 13;
 
 } // namespace
 
-ProbeWatcher::ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds)
-    : arguments_(arguments), testerMode_(testerMode), timeoutSeconds_(timeoutSeconds)
+ProbeWatcher::ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds,
+                           bool retryFaults)
+    : arguments_(arguments), testerMode_(testerMode), timeoutSeconds_(timeoutSeconds),
+      memory_(FaultRecordFile::DefaultPath(), retryFaults)
 {
 }
 
 int ProbeWatcher::Run()
 {
+    SkipKnownOpenCL();
     for (;;) {
         std::vector<std::string> arguments{ProbeResume::kSwitch + resume_.Text()};
         arguments.insert(arguments.end(), arguments_.begin(), arguments_.end());
@@ -37,9 +41,14 @@ int ProbeWatcher::Run()
                 return exitStatus;
             }
         }
+        FaultMemory::Piece piece;
+        if (!skipped_ && PieceHere(piece)) {
+            memory_.Remember(piece, fault);
+        }
         if (!ResumeAfter(fault, exitStatus)) {
             return exitStatus;
         }
+        skipped_ = false;
     }
 }
 
@@ -78,6 +87,8 @@ bool ProbeWatcher::Watch(ProbeProcess& probe, int& exitStatus, std::string& faul
                 ProbeProcess::WriteError(probe.Read(0).err);
                 exitStatus = exited ? status : 0;
                 return true;
+            } else if (SkipHere(fault)) {
+                return false;
             }
         }
         if (probe.OutputClosed()) {
@@ -113,9 +124,17 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         std::getline(words >> std::ws, what);
         ReportOutput::RecordFailedBlock(tag, what);
     }
+    if (word == "gpu") {
+        // Two GPUs of one model are told apart by their places in the list.
+        words >> deviceGPU_;
+        device_ = mark;
+        placeChanged_ = true;
+    }
     if (word == "at") {
         std::string first;
         words >> first;
+        // A resumed probe lists the GPUs again: it is still where the last one stopped.
+        placeChanged_ = first != "listing" || !position_.known;
         position_.atDevice = first == "device";
         if (position_.atDevice) {
             position_.device = ListingSteps::Device();
@@ -143,13 +162,13 @@ bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
     }
     if (position_.legacyStage == "opencl" && !resume_.legacyAfterOpenCL) {
         // As a machine without a usable OpenCL device: on to the last step.
-        std::cerr << "probe failed: OpenCL check: " << fault << std::endl;
+        std::cerr << Verdict() << "OpenCL check: " << fault << std::endl;
         resume_.legacyAfterOpenCL = true;
         return true;
     }
     const std::string& at = position_.legacyStage;
     const std::string stage = at == "last" ? "last step" : at == "opencl" ? "OpenCL check" : "OpenGL check";
-    std::cerr << "probe failed: " << stage << ": " << fault << std::endl;
+    std::cerr << Verdict() << stage << ": " << fault << std::endl;
     ReportOutput::WriteLine("Return code: 0");
     exitStatus = 0;
     return false;
@@ -162,7 +181,7 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     const bool again = lastFault_.known && at.gpu == lastFault_.gpu && at.field == lastFault_.field &&
                        at.steps == lastFault_.steps && resume_.openCL == lastFaultOpenCL_;
     if (!at.known || again || at.field >= Tester::kFieldCount) {
-        throw std::runtime_error("probe failed: " + Where() + ": " + fault);
+        throw std::runtime_error(Verdict() + Where() + ": " + fault);
     }
     lastFault_ = at;
     lastFaultOpenCL_ = resume_.openCL;
@@ -177,13 +196,13 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     }
     if (at.field >= kOCLVersionField && resume_.openCL) {
         // As on a machine without an OpenCL GPU device, for this GPU and the rest.
-        std::cerr << "probe failed: OpenCL probe (" << Tag() << "): " << fault << std::endl;
+        std::cerr << Verdict() << "OpenCL probe (" << Tag() << "): " << fault << std::endl;
         resume_.openCL = false;
         return true;
     }
     std::cerr << "DoRunGPU exception" << std::endl;
-    std::cerr << "probe failed: " << Where() << ": " << fault << std::endl;
-    ReportOutput::RecordFailedBlock(Tag(), "probe failed: " + Where() + ": " + fault);
+    std::cerr << Verdict() << Where() << ": " << fault << std::endl;
+    ReportOutput::RecordFailedBlock(Tag(), Verdict() + Where() + ": " + fault);
     // As after an exception there: what follows the fields (the Lumatrope
     // groups) still comes, with the steps the lost fields did not take.
     resume_.field = Tester::kFieldCount;
@@ -199,17 +218,69 @@ bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
     // Once the count is written, a shorter list would not match it.
     if (again || (testerMode_ && position_.known)) {
         if (testerMode_) {
-            throw std::runtime_error("probe failed: " + where + ": " + fault);
+            throw std::runtime_error(Verdict() + where + ": " + fault);
         }
         return false;
     }
-    std::cerr << "probe failed: " << where << ": " << fault << std::endl;
+    std::cerr << Verdict() << where << ": " << fault << std::endl;
     resume_.skipped.push_back(device);
     if (resume_.atStart) {
         resume_.atStart = false;
         resume_.atListing = true;
         resume_.steps = position_.listingSteps;
     }
+    return true;
+}
+
+void ProbeWatcher::SkipKnownOpenCL()
+{
+    const FaultMemory::Piece piece = testerMode_ ? FaultMemory::OpenCLProbe() : FaultMemory::LegacyOpenCL();
+    const std::string why = memory_.Skip(piece);
+    if (!why.empty()) {
+        // As after the fault: as on a machine without an OpenCL GPU device.
+        std::cerr << "probe skipped: " << piece.kind << ": " << why << std::endl;
+        resume_.openCL = false;
+    }
+}
+
+bool ProbeWatcher::SkipHere(std::string& why)
+{
+    FaultMemory::Piece piece;
+    const bool announced = placeChanged_;
+    placeChanged_ = false;
+    // A GPU's block is known by what the probe says about the GPU.
+    if (!announced || !PieceHere(piece) || (!position_.atDevice && position_.known && deviceGPU_ != position_.gpu)) {
+        return false;
+    }
+    why = memory_.Skip(piece);
+    skipped_ = !why.empty();
+    return skipped_;
+}
+
+bool ProbeWatcher::PieceHere(FaultMemory::Piece& piece) const
+{
+    // The check looks for its device through the same steps as the report.
+    if (position_.atDevice) {
+        piece = FaultMemory::ListingStep("device " + std::to_string(position_.device.index) + " " +
+                                         position_.device.identity);
+        return true;
+    }
+    if (!testerMode_) {
+        const std::string& stage = position_.legacyStage;
+        piece = stage == "opencl" ? FaultMemory::LegacyOpenCL() : FaultMemory::LegacyOpenGL();
+        return stage == "gl" || (stage == "opencl" && resume_.openCL);
+    }
+    if (!position_.known) {
+        piece = FaultMemory::GPUListing();
+        return true;
+    }
+    if (position_.gpu >= position_.count) {
+        return false;
+    }
+    const bool openCL = position_.field >= kOCLVersionField && position_.field < Tester::kFieldCount;
+    piece = openCL && resume_.openCL
+                ? FaultMemory::OpenCLProbe()
+                : FaultMemory::GPUBlock(Tester::FieldName(position_.field), deviceGPU_ == position_.gpu ? device_ : "");
     return true;
 }
 

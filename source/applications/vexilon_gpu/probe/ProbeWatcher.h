@@ -1,5 +1,6 @@
 #pragma once
 
+#include "probe/FaultMemory.h"
 #include "probe/ProbeResume.h"
 
 #include <string>
@@ -13,7 +14,10 @@ class ProbeProcess;
 class ProbeWatcher {
 public:
     // `arguments`: the tool's own (without the program), passed to every probe.
-    ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds);
+    // Work that faulted in an earlier run with the same driver is skipped
+    // (FaultMemory), unless `retryFaults`.
+    ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds,
+                 bool retryFaults = false);
 
     // The run's exit status. A fault that ends a report run throws
     // std::runtime_error; a report that standard output refuses throws
@@ -47,6 +51,13 @@ private:
     bool ResumeReportAfter(const std::string& fault);
     // After a fault while the listing asked a device: true to list again without it.
     bool ResumeListingAfter(const std::string& fault);
+    // The OpenCL work that faulted with this driver before is left out from the start.
+    void SkipKnownOpenCL();
+    // True, with why, when the place the probe has just announced faulted with this driver before.
+    bool SkipHere(std::string& why);
+    // The piece of work where the probe is, as the fault record names it; false for none.
+    bool PieceHere(FaultMemory::Piece& piece) const;
+    std::string Verdict() const { return skipped_ ? "probe skipped: " : "probe failed: "; }
     // "gpu[1], Renderer": where the probe was.
     std::string Where() const;
     std::string Tag() const;
@@ -59,4 +70,9 @@ private:
     Position lastFault_;
     bool lastFaultOpenCL_ = true;
     bool started_ = false;
+    FaultMemory memory_;
+    bool placeChanged_ = false;
+    bool skipped_ = false;  // the probe was ended for a fault of an earlier run
+    std::size_t deviceGPU_ = static_cast<std::size_t>(-1);
+    std::string device_;  // what the probe said about the GPU `deviceGPU_`
 };

@@ -123,6 +123,9 @@ void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
     try {
         for (std::size_t field = firstField_; field < sizeof kFields / sizeof kFields[0]; ++field) {
             Announce(field);
+            if (field == firstField_) {
+                AnnounceDevice(gpu);
+            }
             (this->*kFields[field].emit)(gpu, tag);
         }
     } catch (const ReportWriteError&) {
@@ -305,6 +308,22 @@ void Tester::Announce(std::size_t field) const
 {
     ProgressSignal::Send("at " + std::to_string(gpuIndex_) + " " + std::to_string(field) + " " +
                          std::to_string(stepCount) + " " + std::to_string(gpuCount_));
+}
+
+void Tester::AnnounceDevice(GPU& gpu) const
+{
+    if (!ProgressSignal::Listening()) {
+        return;
+    }
+    // What the system says (NVIDIA without a system source: its GL version text), asked once the block has begun.
+    std::ostringstream device;
+    try {
+        device << "pci " << std::hex << gpu.VendorID() << ":" << gpu.RendererID() << std::dec << " driver "
+               << gpu.Driver() << " " << gpu.DriverVersion() << " " << gpu.DriverDate();
+    } catch (const std::exception&) {
+        device << " unknown";
+    }
+    ProgressSignal::Send("gpu " + std::to_string(gpuIndex_) + " " + ReportOutput::SingleLine(device.str()));
 }
 
 void Tester::Step()

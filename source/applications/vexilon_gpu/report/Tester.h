@@ -75,6 +75,9 @@ protected:
     // Tells a watcher which GPU and field come next and how many steps were
     // taken before them ("at <gpu> <field> <steps> <count>").
     void Announce(std::size_t field) const;
+    // Tells a watcher which GPU that is, by its PCI ids and driver
+    // ("gpu <index> pci 10de:1b80 driver nvidia 535.54.03 20230601").
+    void AnnounceDevice(GPU& gpu) const;
 
     // "gpu" for a single adapter, "gpu[i]" when there are several.
     static std::string GPUTag(std::size_t index, std::size_t count);

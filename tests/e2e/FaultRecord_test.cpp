@@ -1,0 +1,263 @@
+// A driver that crashed or hung once costs its deadline once: later runs skip
+// its work while the driver is the same, and try it again once it changes.
+// Every run here keeps its record in a private cache folder.
+#include "OpenCLFixture.h"
+#include "ScopedDirectory.h"
+#include "TestEnvironment.h"
+#include "ToolRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <thread>
+
+using testsupport::OpenCLFixture;
+using testsupport::ProcessResult;
+using testsupport::ScopedDirectory;
+using testsupport::SplitTextModeLines;
+using testsupport::TestEnvironment;
+using testsupport::ToolRunner;
+
+namespace {
+
+const testsupport::TimeoutMs kBound = 120000;
+const std::string kDate = "[0-9]{4}-[0-9]{2}-[0-9]{2}";
+
+// A cache folder of its own, where this system's tool keeps its record.
+class PrivateCache {
+public:
+    std::map<std::string, std::string> environment() const
+    {
+        return {{TestEnvironment::LineEnd() == "\r\n" ? "LOCALAPPDATA" : "XDG_CACHE_HOME", folder_.path()}};
+    }
+    std::string folder() const { return folder_.file("vexilon_gpu"); }
+    std::string record() const { return folder_.file("vexilon_gpu/faults"); }
+    // The record's lines, which end in a line feed on every system.
+    std::vector<std::string> lines() const
+    {
+        std::istringstream text(TestEnvironment::ReadTextFile(record()));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(text, line);) {
+            lines.push_back(line);
+        }
+        return lines;
+    }
+
+private:
+    ScopedDirectory folder_;
+};
+
+struct Fixtures {
+    Fixtures()
+    {
+        gpu.addPlatform("OpenCL 1.2 fixture").addGpuDevice(OpenCLFixture::DeviceOptions().rate(16));
+        cpu.addPlatform("OpenCL 1.2 fixture").addCpuDevice();
+    }
+    OpenCLFixture gpu;
+    OpenCLFixture cpu;
+};
+
+ProcessResult RunWith(const OpenCLFixture& fixture, const std::string& fault, const std::vector<std::string>& arguments,
+                      std::map<std::string, std::string> environment)
+{
+    for (const auto& variable : fixture.environment()) {
+        environment.insert(variable);
+    }
+    environment["VEXILON_OCL_FAULT"] = fault;
+    environment["ASAN_OPTIONS"] = "detect_leaks=1:handle_segv=0";
+    return ToolRunner::Run(arguments, environment, std::string(), kBound);
+}
+
+// The report without its time-stamped markers; the legacy check whole.
+std::vector<std::string> Body(const ProcessResult& result)
+{
+    std::vector<std::string> lines = SplitTextModeLines(result.out);
+    lines.erase(std::remove_if(lines.begin(), lines.end(),
+                               [](const std::string& line) { return line.rfind("vexilon", 0) == 0; }),
+                lines.end());
+    return lines;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    ASSERT_TRUE(file << bytes) << path;
+}
+
+bool Matches(const std::string& text, const std::string& pattern)
+{
+    return std::regex_match(text, std::regex(pattern));
+}
+
+// The driver changes as an update changes it: its file's modification time.
+class TouchedRuntime {
+public:
+    TouchedRuntime() : path_(OpenCLFixture::runtimePath()), was_(std::filesystem::last_write_time(path_))
+    {
+        std::filesystem::last_write_time(path_, was_ + std::chrono::seconds(2));
+    }
+    ~TouchedRuntime() { std::filesystem::last_write_time(path_, was_); }
+
+private:
+    std::string path_;
+    std::filesystem::file_time_type was_;
+};
+
+} // namespace
+
+TEST(FaultRecordEndToEnd, AHangingOpenCLDriverCostsItsDeadlineOnceUntilItChanges)
+{
+    const Fixtures fixtures;
+    const std::string end = TestEnvironment::LineEnd();
+    const std::vector<std::string> report = {"--qz4", "--timeout=8"};
+    const ProcessResult withoutGPU = RunWith(fixtures.cpu, "", report, {});
+    const PrivateCache cache;
+
+    const ProcessResult first = RunWith(fixtures.gpu, "hang:clGetPlatformIDs", report, cache.environment());
+    EXPECT_EQ("probe failed: OpenCL probe (gpu): no progress for 8 s" + end, first.err);
+    ASSERT_EQ(1u, cache.lines().size());
+    const ProcessResult second = RunWith(fixtures.gpu, "hang:clGetPlatformIDs", report, cache.environment());
+    EXPECT_TRUE(Matches(second.err, "probe skipped: OpenCL probe: no progress for 8 s on " + kDate + " with this driver" + end))
+        << second.err;
+    EXPECT_EQ(Body(withoutGPU), Body(second));
+    EXPECT_EQ(0u, second.exitCode);
+
+    const std::string tried = "probe failed: OpenCL probe \\(gpu\\): .+" + end;
+    {
+        const TouchedRuntime update;
+        const ProcessResult updated = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", report, cache.environment());
+        EXPECT_TRUE(Matches(updated.err, tried)) << updated.err;
+        EXPECT_EQ(2u, cache.lines().size());  // one per driver
+    }
+    std::vector<std::string> retry = report;
+    retry.push_back("--retry-faults");
+    const ProcessResult retried = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", retry, cache.environment());
+    EXPECT_TRUE(Matches(retried.err, tried)) << retried.err;
+    EXPECT_EQ(1u, cache.lines().size());  // cleared, then this run's fault
+
+    std::map<std::string, std::string> off = cache.environment();
+    off["VEXILON_FAULT_RECORD"] = "0";
+    std::filesystem::remove_all(cache.folder());
+    const ProcessResult unrecorded = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", report, off);
+    EXPECT_TRUE(Matches(unrecorded.err, tried)) << unrecorded.err;
+    EXPECT_FALSE(std::filesystem::exists(cache.folder()));
+}
+
+// The legacy check's OpenCL stage, and a record that has grown old.
+TEST(FaultRecordEndToEnd, AFaultyLegacyOpenCLStageIsSkippedForThirtyDays)
+{
+    const Fixtures fixtures;
+    const std::string end = TestEnvironment::LineEnd();
+    const ProcessResult withoutGPU = RunWith(fixtures.cpu, "", {}, {});
+    const PrivateCache cache;
+    const ProcessResult first = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {}, cache.environment());
+    EXPECT_TRUE(Matches(first.err, "probe failed: OpenCL check: .+" + end)) << first.err;
+    const ProcessResult second = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {}, cache.environment());
+    EXPECT_TRUE(Matches(second.err, "probe skipped: OpenCL check: .+ on " + kDate + " with this driver" + end))
+        << second.err;
+    EXPECT_EQ(withoutGPU.out, second.out);
+    EXPECT_EQ(withoutGPU.exitCode, second.exitCode);
+
+    // The same fault, 29 and 31 days ago.
+    for (const int days : {29, 31}) {
+        SCOPED_TRACE(days);
+        std::string line = cache.lines().at(0);
+        const auto then = std::chrono::system_clock::now() - std::chrono::hours(24 * days);
+        line = std::to_string(std::chrono::duration_cast<std::chrono::seconds>(then.time_since_epoch()).count()) +
+               line.substr(line.find('\t'));
+        WriteFile(cache.record(), line + "\n");
+        const ProcessResult aged = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {}, cache.environment());
+        EXPECT_EQ(days > 30, Matches(aged.err, "probe failed: OpenCL check: .+" + end)) << aged.err;
+    }
+}
+
+TEST(FaultRecordEndToEnd, ARecordThatCannotBeReadOrWrittenCostsOneLineNotTheRun)
+{
+    const Fixtures fixtures;
+    const std::string end = TestEnvironment::LineEnd();
+    const ProcessResult withoutGPU = RunWith(fixtures.cpu, "", {"--qz4"}, {});
+    const struct {
+        const char* name;
+        std::string record;  // null: the record's folder is a file
+        bool writable;
+    } cases[] = {
+        {"not text", std::string("\x7f" "ELF\x02\x01\x01\0\0\0", 10), true},
+        {"cut in half", "1765000000\tOpenCL probe\t/etc/OpenCL/vend", true},
+        {"no folder for it", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PrivateCache cache;
+        if (c.writable) {
+            std::filesystem::create_directories(cache.folder());
+            WriteFile(cache.record(), c.record);
+        } else {
+            WriteFile(cache.folder(), "");
+        }
+        const ProcessResult result = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {"--qz4"}, cache.environment());
+        EXPECT_EQ(0u, result.exitCode);
+        EXPECT_EQ(Body(withoutGPU), Body(result));
+        const std::string complaint = "fault record (ignored|not written): .+" + end;
+        const std::string failed = "probe failed: OpenCL probe \\(gpu\\): .+" + end;
+        EXPECT_TRUE(Matches(result.err, complaint + failed)) << result.err;
+        if (c.writable) {  // a whole record in its place
+            const ProcessResult next = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {"--qz4"}, cache.environment());
+            EXPECT_TRUE(Matches(next.err, "probe skipped: .+" + end)) << next.err;
+        }
+    }
+}
+
+TEST(FaultRecordEndToEnd, RunsThatRecordAtTheSameTimeLeaveWholeLines)
+{
+    const Fixtures fixtures;
+    const PrivateCache cache;
+    ProcessResult legacy;
+    std::thread other([&]() { legacy = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {}, cache.environment()); });
+    const ProcessResult report = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {"--qz4"}, cache.environment());
+    other.join();
+    EXPECT_EQ(0u, report.exitCode);
+    const std::string text = TestEnvironment::ReadTextFile(cache.record());
+    ASSERT_FALSE(text.empty());
+    EXPECT_EQ('\n', text.back());
+    const std::vector<std::string> lines = cache.lines();
+    EXPECT_LE(lines.size(), 2u);
+    for (const std::string& line : lines) {
+        EXPECT_TRUE(Matches(line, "[0-9]+\tOpenCL (probe|check)\t[^\t]+\t[^\t]+")) << line;
+    }
+}
+
+// Only a run that probes looks at the record; an account without a cache or
+// home folder has none, and nothing is said about it.
+TEST(FaultRecordEndToEnd, OnlyAProbingRunWithACacheFolderLooksAtTheRecord)
+{
+    const PrivateCache cache;
+    std::filesystem::create_directories(cache.folder());
+    WriteFile(cache.record(), "not a record");
+    ScopedDirectory replay;
+    replay.write("x-vexilonOutput.txt", "prepared\n");
+    const struct {
+        std::vector<std::string> arguments;
+        std::string folder;
+    } cases[] = {{{"--help"}, ""}, {{"--version"}, ""}, {{"--qz4"}, replay.path()}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0]);
+        const ProcessResult result = ToolRunner::Run(c.arguments, cache.environment(), c.folder, kBound);
+        EXPECT_EQ(0u, result.exitCode);
+        EXPECT_EQ("", result.err);
+    }
+    const ProcessResult probing = ToolRunner::Run({"--qz4"}, cache.environment(), std::string(), kBound);
+    EXPECT_TRUE(Matches(probing.err, "fault record ignored: .+: not a fault record" + TestEnvironment::LineEnd()))
+        << probing.err;
+
+    const Fixtures fixtures;
+    std::map<std::string, std::string> noFolder = cache.environment();
+    noFolder.begin()->second = "";
+    noFolder["HOME"] = "";
+    const ProcessResult result = RunWith(fixtures.gpu, "abort:clGetPlatformIDs", {"--qz4"}, noFolder);
+    EXPECT_TRUE(Matches(result.err, "probe failed: OpenCL probe \\(gpu\\): .+" + TestEnvironment::LineEnd()))
+        << result.err;
+}
