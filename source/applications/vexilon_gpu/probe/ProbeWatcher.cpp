@@ -111,11 +111,20 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         std::getline(words >> std::ws, what);
         ReportOutput::RecordFailedBlock(tag, what);
     }
+    if (word == "vulkan") {
+        std::string tag;
+        std::string facts;
+        words >> tag;
+        std::getline(words >> std::ws, facts);
+        ReportOutput::RecordVulkanFacts(tag == "-" ? std::string() : tag, facts);
+    }
     if (word == "at") {
         std::string first;
         words >> first;
         if (first == "legacy") {
             words >> position_.legacyStage;
+        } else if (first == "vulkan") {
+            position_.vulkan = true;
         } else {
             position_.known = true;
             position_.gpu = std::stoul(first);
@@ -147,6 +156,11 @@ bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
 bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
 {
     const Position& at = position_;
+    if (at.vulkan) {
+        // The report is whole; only its Vulkan facts are lost.
+        std::cerr << "probe failed: Vulkan probe: " << fault << std::endl;
+        return false;
+    }
     // A second fault where the last one struck: the drivers cannot get past it.
     const bool again = lastFault_.known && at.gpu == lastFault_.gpu && at.field == lastFault_.field &&
                        at.steps == lastFault_.steps && resume_.openCL == lastFaultOpenCL_;

@@ -30,6 +30,7 @@ private:
         std::uint32_t steps = 0;
         std::size_t count = 0;
         std::string legacyStage;  // "gl", "opencl" or "last"
+        bool vulkan = false;      // the report is done; its Vulkan facts are being gathered
     };
 
     // Forwards the probe's output until it says it is done (true, with its

@@ -25,6 +25,8 @@ public:
     // goes on with its query groups at position kFieldCount.
     static const std::size_t kFieldCount = 15;
     static const char* FieldName(std::size_t field);
+    // "gpu" for a single adapter, "gpu[i]" when there are several.
+    static std::string GPUTag(std::size_t index, std::size_t count);
 
     Tester();
     virtual ~Tester();
@@ -73,9 +75,6 @@ protected:
     // Tells a watcher which GPU and field come next and how many steps were
     // taken before them ("at <gpu> <field> <steps> <count>").
     void Announce(std::size_t field) const;
-
-    // "gpu" for a single adapter, "gpu[i]" when there are several.
-    static std::string GPUTag(std::size_t index, std::size_t count);
 
 private:
     std::size_t gpuIndex_;
