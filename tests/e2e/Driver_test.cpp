@@ -197,9 +197,7 @@ TEST(DriverEndToEnd, HelpVersionAndABadFormatAnswerWithoutProbingAndAFailedRunWr
 TEST(DriverEndToEnd, FormatJsonWritesTheLineReportsFactsAsOneDocument)
 {
     const ProcessResult lines = ToolRunner::Run({"--qz4", "--app=Lumatrope"});
-    // Without a Vulkan driver: Vulkan's facts are the document's own.
-    const ProcessResult json =
-        ToolRunner::Run({"--qz4", "--app=Lumatrope", "--format=json"}, {{"VK_ICD_FILENAMES", "/nonexistent/icd.json"}});
+    const ProcessResult json = ToolRunner::Run({"--qz4", "--app=Lumatrope", "--format=json"});
     EXPECT_EQ(std::make_pair(0u, lines.err), std::make_pair(json.exitCode, json.err));
     // The lines' facts, as the document's own reader of lines takes them.
     JsonReport fromLines;
@@ -209,6 +207,8 @@ TEST(DriverEndToEnd, FormatJsonWritesTheLineReportsFactsAsOneDocument)
     nlohmann::json expected = nlohmann::json::parse(fromLines.Text()), document = nlohmann::json::parse(json.out);
     expected["vexilonStart"] = document["vexilonStart"];  // the runs' own times
     expected["vexilonEnd"] = document["vexilonEnd"];
+    document.erase("unmatchedVulkanDevices");  // Vulkan's facts are the document's own
+    document["gpus"][0].erase("vulkan");
     EXPECT_EQ(expected, document);
     EXPECT_EQ(21u, document["gpus"][0]["queries"].size());
 

@@ -45,21 +45,17 @@ private:
 // PCI identifiers of adapter `index`: DXGI first, Direct3D 9 for whatever DXGI
 // left at 0. A value DXGI gave is never replaced. DXGI's dedicated memory and
 // adapter LUID come along; they stay 0 without DXGI.
-void ReadIdentifiers(IDXGIFactory* factory, IDirect3D9* direct3D, UINT index, std::uint32_t& vendorID,
-                     std::uint32_t& deviceID, std::uint64_t& dedicatedVideoMemory, std::uint64_t& luid)
+void ReadIdentifiers(EnumerationSystem& system, IDXGIFactory* factory, IDirect3D9* direct3D, UINT index,
+                     std::uint32_t& vendorID, std::uint32_t& deviceID, std::uint64_t& dedicatedVideoMemory,
+                     std::uint64_t& luid)
 {
-    if (factory != nullptr) {
-        ComReference<IDXGIAdapter> adapter;
-        if (SUCCEEDED(factory->EnumAdapters(index, adapter.receive()))) {
-            DXGI_ADAPTER_DESC description = {};
-            if (SUCCEEDED(adapter->GetDesc(&description))) {
-                vendorID = description.VendorId;
-                deviceID = description.DeviceId;
-                dedicatedVideoMemory = description.DedicatedVideoMemory;
-                luid = static_cast<std::uint64_t>(static_cast<std::uint32_t>(description.AdapterLuid.HighPart)) << 32 |
-                       description.AdapterLuid.LowPart;
-            }
-        }
+    DXGI_ADAPTER_DESC description = {};
+    if (factory != nullptr && SUCCEEDED(system.AdapterDescription(factory, index, description))) {
+        vendorID = description.VendorId;
+        deviceID = description.DeviceId;
+        dedicatedVideoMemory = description.DedicatedVideoMemory;
+        luid = static_cast<std::uint64_t>(static_cast<std::uint32_t>(description.AdapterLuid.HighPart)) << 32 |
+               description.AdapterLuid.LowPart;
     }
     if ((vendorID == 0 || deviceID == 0) && direct3D != nullptr) {
         D3DADAPTER_IDENTIFIER9 identifier = {};
@@ -162,13 +158,14 @@ GPUList GPUFactoryWin::CreateGPUs()
         std::uint32_t deviceID = 0;
         std::uint64_t dedicatedVideoMemory = 0;
         std::uint64_t luid = 0;
-        ReadIdentifiers(dxgiFactory.get(), direct3D.get(), static_cast<UINT>(index), vendorID, deviceID,
+        ReadIdentifiers(system, dxgiFactory.get(), direct3D.get(), static_cast<UINT>(index), vendorID, deviceID,
                         dedicatedVideoMemory, luid);
 
         system.DisplayDevice(index, device);
         if (device.StateFlags & kAttachedToDesktop) {
             boost::shared_ptr<ZEB::OGL::Context> context(system.CreateOffscreenContext(device));
-            boost::shared_ptr<GPUWin> gpu(new GPUWin(context, vendorID, deviceID, dedicatedVideoMemory, wmiData, luid));
+            boost::shared_ptr<GPUWin> gpu(
+                new GPUWin(context, vendorID, deviceID, dedicatedVideoMemory, wmiData, luid));
             gpus.push_back(gpu);
         }
     }

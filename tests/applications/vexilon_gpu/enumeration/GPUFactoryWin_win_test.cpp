@@ -3,6 +3,7 @@
 // state flags; contexts open on Wine's one real device.
 #include "enumeration/EnumerationSystemWin.h"
 #include "enumeration/GPUFactoryWin.h"
+#include "enumeration/VulkanTies.h"
 #include "sysinfo/ComReference.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,7 @@ public:
     explicit ScriptedDisplays(const std::vector<DWORD>& flags) : flags_(flags) {}
 
     std::vector<std::size_t> asked;  // display device indexes, in the order asked
+    std::vector<DXGI_ADAPTER_DESC> adapters;  // in place of DXGI's when there are any
 
     HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) override
     {
@@ -30,6 +32,14 @@ public:
         if (*row != nullptr) {
             (*row)->AddRef();
         }
+        return S_OK;
+    }
+    HRESULT AdapterDescription(IDXGIFactory* factory, UINT index, DXGI_ADAPTER_DESC& description) override
+    {
+        if (adapters.empty()) {
+            return EnumerationSystemWin::AdapterDescription(factory, index, description);
+        }
+        description = adapters.at(index);
         return S_OK;
     }
     void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) override
@@ -78,4 +88,29 @@ TEST(GPUFactoryWin, EveryDisplayDeviceAttachedToTheDesktopBecomesAGPU)
         EnumerationSystem::InstallReplacement(nullptr);
         EXPECT_EQ(c.asked, system.asked);
     }
+}
+
+// The LUID of each GPU's DXGI adapter ties Vulkan's devices to it, whatever
+// their order; without a LUID, ids that only one device and GPU have.
+TEST(GPUFactoryWin, VulkanDevicesTieToTheGPUsByTheirAdaptersLuids)
+{
+    ScriptedDisplays system({kAttached, kAttached});
+    system.adapters.resize(2, DXGI_ADAPTER_DESC{});
+    system.adapters[0].VendorId = 0x10DE;
+    system.adapters[0].AdapterLuid = LUID{0x11, 1};
+    system.adapters[1].VendorId = 0x8086;
+    system.adapters[1].AdapterLuid = LUID{0x22, 0};
+    EnumerationSystem::InstallReplacement(&system);
+    GPUFactoryWin factory;
+    std::vector<GPUIdentity> gpus;
+    for (const boost::shared_ptr<GPU>& gpu : factory.GetGPUs()) {
+        gpus.push_back(gpu->Identity());
+    }
+    EnumerationSystem::InstallReplacement(nullptr);
+    std::vector<VulkanDevice> devices(3);
+    devices[0].luidValid = devices[1].luidValid = true;
+    devices[0].luid = 0x22;
+    devices[1].luid = 0x100000011;
+    devices[2].vendorID = 0x8086;  // the GPU is taken: no second device for it
+    EXPECT_EQ((std::vector<int>{1, 0, -1}), VulkanTies::Tie(gpus, devices, VulkanTies::System::kWindows));
 }
