@@ -9,17 +9,7 @@
 # Usage: bench/vulkan_benchmark.sh [runs (default 11)] [native|wine|both (default both)]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-11}
-where=${2:-both}
-unset DISPLAY WAYLAND_DISPLAY
-"$root/scripts/setup.sh"
-
-wall_time() {
-  local start=$EPOCHREALTIME
-  "$@" >/dev/null 2>&1 || { echo "vulkan_benchmark: '$*' failed" >&2; exit 1; }
-  awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f\n", b - a }'
-}
-median() { sort -g | awk 'NF { t[++n] = $1 } END { print (n % 2) ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2 }'; }
+. "$root/bench/common.sh" "$@"
 
 # compare LABEL COMMAND...: the command's JSON runs with and without Vulkan, and its line runs.
 compare() {
@@ -37,16 +27,4 @@ compare() {
   }'
 }
 
-cd "$(mktemp -d)"  # no handshake file here
-trap 'rm -rf "$PWD"' EXIT
-if [ "$where" != wine ]; then
-  "$root/scripts/build.sh" linux
-  compare native "$root/build/linux/source/applications/vexilon_gpu/vexilon_gpu"
-fi
-if [ "$where" != native ]; then
-  "$root/scripts/build.sh" windows
-  testbed=("$root/scripts/testbed/testbed.sh" "$root/build/windows/testbed")
-  "${testbed[@]}" start
-  trap '"${testbed[@]}" stop; rm -rf "$PWD"' EXIT
-  compare Wine "${testbed[@]}" run "$root/build/windows/source/applications/vexilon_gpu/vexilon_gpu.exe"
-fi
+on_each_system compare
