@@ -23,7 +23,7 @@ compare() {
   awk -v l="$label" -v v="$(median <<<"$vulkan")" -v o="$(median <<<"$none")" -v t="$(median <<<"$lines")" \
       -v n="$runs" 'BEGIN {
     printf "%-8s JSON with Vulkan %.3f s, JSON without a Vulkan driver %.3f s, lines %.3f s (medians of %d):", l, v, o, t, n
-    printf " Vulkan's share %.3f, JSON with Vulkan / lines %.3f\n", v / o, v / t
+    printf " ratio with / without Vulkan %.3f, JSON with Vulkan / lines %.3f\n", v / o, v / t
   }'
 }
 
