@@ -40,7 +40,6 @@ TEST(VulkanReportEndToEnd, EachDeviceOnItsGPUOrListedAsUntied)
     const nlohmann::json lavapipe = Document(ToolRunner::Run({"--qz4", "--format=json"}))["gpus"][0]["vulkan"];
     EXPECT_EQ("cpu", lavapipe["deviceType"]);
     EXPECT_EQ("llvmpipe", lavapipe["driverName"]);
-    EXPECT_EQ(0x10005, lavapipe["vendorID"]);  // Mesa's own vendor id
     EXPECT_EQ(0u, lavapipe["apiVersion"].get<std::string>().rfind("1.", 0));
 
     nlohmann::json document = Document(ToolRunner::Run({"--qz4", "--format=json"}, StandIn()));

@@ -107,7 +107,8 @@ std::string Text(const char* text, std::size_t size) { return std::string(text, 
 
 bool HasExtension(const Session& session, VkPhysicalDevice device, const char* name)
 {
-    const auto enumerate = session.Proc<PFN_vkEnumerateDeviceExtensionProperties>("vkEnumerateDeviceExtensionProperties");
+    const auto enumerate =
+        session.Proc<PFN_vkEnumerateDeviceExtensionProperties>("vkEnumerateDeviceExtensionProperties");
     std::uint32_t count = 0;
     if (enumerate == nullptr || enumerate(device, nullptr, &count, nullptr) != VK_SUCCESS) {
         return false;
@@ -138,8 +139,8 @@ void ReadNewerProperties(const Session& session, VkPhysicalDevice physical, Vulk
     properties.pNext = &ids;
     VkPhysicalDeviceDriverProperties driver = {};
     driver.sType = VK_STRUCTURE_TYPE_PHYSICAL_DEVICE_DRIVER_PROPERTIES;
-    const bool hasDriver =
-        device.apiVersion >= VK_API_VERSION_1_2 || HasExtension(session, physical, VK_KHR_DRIVER_PROPERTIES_EXTENSION_NAME);
+    const bool hasDriver = device.apiVersion >= VK_API_VERSION_1_2 ||
+                           HasExtension(session, physical, VK_KHR_DRIVER_PROPERTIES_EXTENSION_NAME);
     if (hasDriver) {
         driver.pNext = properties.pNext;
         properties.pNext = &driver;

@@ -189,8 +189,7 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
 }
 
 // The identities the enumeration gives its GPUs tie Vulkan's devices to them:
-// Intel and AMD by PCI address, NVIDIA without a DRM node by its UUID, the
-// software device with lavapipe.
+// Intel and AMD by PCI address, NVIDIA without a DRM node by its UUID.
 TEST(GPUFactoryLinux, VulkanDevicesTieToTheGPUsItListed)
 {
     FakeSystem system({Drm("/dev/dri/renderD128"), Cuda(0, Bytes(0)), Drm("/dev/dri/renderD129")}, {{}, true});
@@ -208,13 +207,6 @@ TEST(GPUFactoryLinux, VulkanDevicesTieToTheGPUsItListed)
     devices[2].hasPciBusInfo = true;
     devices[2].pciDevice = 2;
     EXPECT_EQ((std::vector<int>{2, 1, 0}), VulkanTies::Tie(gpus, devices, VulkanTies::System::kLinux));
-
-    FakeSystem software({Software()}, {});
-    GPUFactoryLinux softwareFactory(software);
-    VulkanDevice lavapipe;
-    lavapipe.deviceType = "cpu";
-    EXPECT_EQ(std::vector<int>{0},
-              VulkanTies::Tie({softwareFactory.GetGPUs().at(0)->Identity()}, {lavapipe}, VulkanTies::System::kLinux));
 }
 
 TEST(GPULinux, NvidiaDriverVersionAtTheEndOfGLVersion)

@@ -96,7 +96,6 @@ TEST(GPUFactoryWin, VulkanDevicesTieToTheGPUsByTheirAdaptersLuids)
 {
     ScriptedDisplays system({kAttached, kAttached});
     system.adapters.resize(2, DXGI_ADAPTER_DESC{});
-    system.adapters[0].VendorId = 0x10DE;
     system.adapters[0].AdapterLuid = LUID{0x11, 1};
     system.adapters[1].VendorId = 0x8086;
     system.adapters[1].AdapterLuid = LUID{0x22, 0};
