@@ -1,8 +1,5 @@
-// Vulkan in the exe's JSON document under Wine: Wine's vulkan-1.dll over the
-// host's lavapipe gives no LUID, and Wine's DXGI adapter is not lavapipe's
-// vendor, so lavapipe is listed untied, never guessed onto the GPU. (Wine
-// hands the probe's environment to no Unix library: the runs without a driver
-// and with the stand-in driver are the native tests'.)
+// Under Wine, vulkan-1.dll over the host's lavapipe gives no LUID and DXGI another vendor: lavapipe is listed
+// untied, never guessed onto the GPU. (A probe's environment reaches no Unix library: the other runs are native.)
 #include "ToolRunner.h"
 
 #include <gtest/gtest.h>

@@ -4,12 +4,7 @@
 
 TEST(VulkanVersionText, DriverVersionsUnpackedTheVendorsWay)
 {
-    const struct {
-        std::uint32_t vendor;
-        std::uint32_t version;
-        bool windows;
-        const char* text;
-    } cases[] = {
+    const struct { std::uint32_t vendor, version; bool windows; const char* text; } cases[] = {
         {0x10DE, (550u << 22) | (54u << 14) | (15u << 6), false, "550.54.15"},
         {0x10DE, (535u << 22) | (104u << 14) | (5u << 6) | 3u, true, "535.104.05.3"},
         {0x8086, (101u << 14) | 4146u, true, "101.4146"},
