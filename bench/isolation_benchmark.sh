@@ -8,17 +8,7 @@
 # Usage: bench/isolation_benchmark.sh [runs (default 11)] [native|wine|both (default both)]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-runs=${1:-11}
-where=${2:-both}
-unset DISPLAY WAYLAND_DISPLAY
-"$root/scripts/setup.sh"
-
-wall_time() {
-  local start=$EPOCHREALTIME
-  "$@" >/dev/null 2>&1 || [ $? -le 3 ] || { echo "isolation_benchmark: '$*' failed" >&2; exit 1; }
-  awk -v a="$start" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.6f\n", b - a }'
-}
-median() { sort -g | awk 'NF { t[++n] = $1 } END { print (n % 2) ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2 }'; }
+. "$root/bench/common.sh" "$@"
 
 # compare LABEL COMMAND...: the command's runs in a child and in-process.
 compare() {
@@ -33,20 +23,9 @@ compare() {
   }'
 }
 
-cd "$(mktemp -d)"  # no handshake file here
-trap 'rm -rf "$PWD"' EXIT
-if [ "$where" != wine ]; then
-  "$root/scripts/build.sh" linux
-  tool="$root/build/linux/source/applications/vexilon_gpu/vexilon_gpu"
-  compare "native --qz4" "$tool" --qz4
-  compare "native legacy" "$tool"
-fi
-if [ "$where" != native ]; then
-  "$root/scripts/build.sh" windows
-  testbed=("$root/scripts/testbed/testbed.sh" "$root/build/windows/testbed")
-  "${testbed[@]}" start
-  trap '"${testbed[@]}" stop; rm -rf "$PWD"' EXIT
-  exe="$root/build/windows/source/applications/vexilon_gpu/vexilon_gpu.exe"
-  compare "Wine --qz4" "${testbed[@]}" run "$exe" --qz4
-  compare "Wine legacy" "${testbed[@]}" run "$exe"
-fi
+# The tester and the legacy check of one system's tool.
+both_modes() {
+  compare "$1 --qz4" "${@:2}" --qz4
+  compare "$1 legacy" "${@:2}"
+}
+on_each_system both_modes

@@ -20,9 +20,9 @@ else()
  Writes a report of every GPU (OpenGL version and limits, memory, PCI ids,
  driver data, GLSL and framebuffer tests, OpenCL and CUDA versions) on
  standard output, as lines for a host application or as one JSON document.")
-  # Dependencies from the libraries the tool links; OpenCL is loaded at run
-  # time, so its loader is only recommended.
+  # Dependencies from the libraries the tool links; OpenCL and Vulkan are
+  # loaded at run time, so their loaders are only recommended.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ocl-icd-libopencl1 | libopencl1")
+  set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ocl-icd-libopencl1 | libopencl1, libvulkan1")
 endif()
 include(CPack)

@@ -14,6 +14,8 @@ endfunction()
 vexilon_link_host_headers(boost /usr/include/boost)
 vexilon_link_host_headers(CL /usr/include/CL)
 vexilon_link_host_headers(nlohmann /usr/include/nlohmann)
+vexilon_link_host_headers(vulkan /usr/include/vulkan)
+vexilon_link_host_headers(vk_video /usr/include/vk_video)
 
 add_library(third_party_headers INTERFACE)
 target_include_directories(third_party_headers SYSTEM INTERFACE "${VEXILON_THIRD_PARTY_INCLUDE}")

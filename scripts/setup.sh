@@ -37,6 +37,10 @@ packages=(
   help2man
   dpkg-dev
   file
+  # Vulkan's headers (the loader is loaded at run time), and Mesa's lavapipe
+  # as a Vulkan device for the native tests and, through Wine, the Windows ones.
+  libvulkan-dev
+  mesa-vulkan-drivers
   # Fuzzing with libFuzzer.
   clang-14
   libclang-rt-14-dev

@@ -20,6 +20,7 @@ public:
     }
 
     std::vector<std::size_t> asked;  // display device indexes, in the order asked
+    std::vector<DXGI_ADAPTER_DESC> adapters;  // in place of DXGI's when there are any
 
     HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) override
     {
@@ -30,6 +31,14 @@ public:
         if (*row != nullptr) {
             (*row)->AddRef();
         }
+        return S_OK;
+    }
+    HRESULT AdapterDescription(IDXGIFactory* factory, UINT index, DXGI_ADAPTER_DESC& description) override
+    {
+        if (adapters.empty()) {
+            return EnumerationSystemWin::AdapterDescription(factory, index, description);
+        }
+        description = adapters.at(index);
         return S_OK;
     }
     void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) override

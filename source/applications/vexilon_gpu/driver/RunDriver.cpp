@@ -9,12 +9,14 @@
 #include "compute/OpenCLStartup.h"
 #include "compute/ProgressSignal.h"
 #include "enumeration/ListingSteps.h"
+#include "enumeration/GPUFactory.h"
 #include "legacy/LegacyConsoleCheck.h"
 #include "report/JsonReport.h"
 #include "report/LumatropeTester.h"
 #include "report/ReportOutput.h"
 #include "report/ReportWriteError.h"
 #include "report/Tester.h"
+#include "report/VulkanReport.h"
 #include "sysinfo/ErrorMode.h"
 
 #include "zeb/core/exception/LogicalException.h"
@@ -181,6 +183,9 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bo
     tester->Run();
     tester->End();
     tester.reset();
+    if (options.JsonFormat()) {
+        VulkanReport::Run(GPUFactory::Instance().GetGPUs());
+    }
     return 0;
 }
 

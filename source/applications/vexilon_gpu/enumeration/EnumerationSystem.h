@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <dxgi.h>
 #include <wbemidl.h>
 
 #include <cstddef>
@@ -37,6 +38,8 @@ public:
     // The next Win32_VideoController row; S_OK with a null row at the end.
     virtual HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) = 0;
 
+    // DXGI's description of adapter `index` (its ids, memory and LUID).
+    virtual HRESULT AdapterDescription(IDXGIFactory* factory, UINT index, DXGI_ADAPTER_DESC& description) = 0;
     virtual void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) = 0;
     // A new offscreen context on the device; throws on failure.
     virtual ZEB::OGL::Context* CreateOffscreenContext(const DISPLAY_DEVICEA& device) = 0;

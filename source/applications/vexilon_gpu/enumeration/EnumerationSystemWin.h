@@ -15,6 +15,7 @@ public:
     void UninitializeCOM() override;
     HRESULT NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row) override;
 
+    HRESULT AdapterDescription(IDXGIFactory* factory, UINT index, DXGI_ADAPTER_DESC& description) override;
     void DisplayDevice(std::size_t index, DISPLAY_DEVICEA& device) override;
     ZEB::OGL::Context* CreateOffscreenContext(const DISPLAY_DEVICEA& device) override;
 };

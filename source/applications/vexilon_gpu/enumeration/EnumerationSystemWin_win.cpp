@@ -1,5 +1,7 @@
 #include "enumeration/EnumerationSystemWin.h"
 
+#include "sysinfo/ComReference.h"
+
 #include "zeb/core/system/SystemLibrary.h"
 #include "zeb/ogl/ContextOffscreen.h"
 
@@ -27,6 +29,13 @@ HRESULT EnumerationSystemWin::CreateWbemLocator(IWbemLocator** locator)
 }
 
 void EnumerationSystemWin::UninitializeCOM() { CoUninitialize(); }
+
+HRESULT EnumerationSystemWin::AdapterDescription(IDXGIFactory* factory, UINT index, DXGI_ADAPTER_DESC& description)
+{
+    ComReference<IDXGIAdapter> adapter;
+    const HRESULT found = factory->EnumAdapters(index, adapter.receive());
+    return FAILED(found) ? found : adapter->GetDesc(&description);
+}
 
 HRESULT EnumerationSystemWin::NextRow(IEnumWbemClassObject* enumerator, IWbemClassObject** row)
 {

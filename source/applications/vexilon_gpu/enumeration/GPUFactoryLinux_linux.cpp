@@ -264,6 +264,7 @@ void GPUFactoryLinux::Walk(EGLEnumerationSystem& system, const Visitor& visit)
         if (context) {
             DeviceFacts facts;
             facts.driver = system.DriverName(*context);
+            facts.software = true;
             visit(std::move(context), facts, "EGL software device");
             return;
         }

@@ -44,21 +44,19 @@ private:
 };
 
 // PCI identifiers of adapter `index`: DXGI first, Direct3D 9 for whatever DXGI
-// left at 0. A value DXGI gave is never replaced. DXGI's dedicated memory comes
-// along; it stays 0 without DXGI.
-void ReadIdentifiers(IDXGIFactory* factory, IDirect3D9* direct3D, UINT index, std::uint32_t& vendorID,
-                     std::uint32_t& deviceID, std::uint64_t& dedicatedVideoMemory)
+// left at 0. A value DXGI gave is never replaced. DXGI's dedicated memory and
+// adapter LUID come along; they stay 0 without DXGI.
+void ReadIdentifiers(EnumerationSystem& system, IDXGIFactory* factory, IDirect3D9* direct3D, UINT index,
+                     std::uint32_t& vendorID, std::uint32_t& deviceID, std::uint64_t& dedicatedVideoMemory,
+                     std::uint64_t& luid)
 {
-    if (factory != nullptr) {
-        ComReference<IDXGIAdapter> adapter;
-        if (SUCCEEDED(factory->EnumAdapters(index, adapter.receive()))) {
-            DXGI_ADAPTER_DESC description = {};
-            if (SUCCEEDED(adapter->GetDesc(&description))) {
-                vendorID = description.VendorId;
-                deviceID = description.DeviceId;
-                dedicatedVideoMemory = description.DedicatedVideoMemory;
-            }
-        }
+    DXGI_ADAPTER_DESC description = {};
+    if (factory != nullptr && SUCCEEDED(system.AdapterDescription(factory, index, description))) {
+        vendorID = description.VendorId;
+        deviceID = description.DeviceId;
+        dedicatedVideoMemory = description.DedicatedVideoMemory;
+        luid = static_cast<std::uint64_t>(static_cast<std::uint32_t>(description.AdapterLuid.HighPart)) << 32 |
+               description.AdapterLuid.LowPart;
     }
     if ((vendorID == 0 || deviceID == 0) && direct3D != nullptr) {
         D3DADAPTER_IDENTIFIER9 identifier = {};
@@ -167,13 +165,15 @@ GPUList GPUFactoryWin::CreateGPUs()
         std::uint32_t vendorID = 0;
         std::uint32_t deviceID = 0;
         std::uint64_t dedicatedVideoMemory = 0;
-        ReadIdentifiers(dxgiFactory.get(), direct3D.get(), static_cast<UINT>(index), vendorID, deviceID,
-                        dedicatedVideoMemory);
+        std::uint64_t luid = 0;
+        ReadIdentifiers(system, dxgiFactory.get(), direct3D.get(), static_cast<UINT>(index), vendorID, deviceID,
+                        dedicatedVideoMemory, luid);
 
         system.DisplayDevice(index, device);
         if (device.StateFlags & kAttachedToDesktop) {
             boost::shared_ptr<ZEB::OGL::Context> context(system.CreateOffscreenContext(device));
-            boost::shared_ptr<GPUWin> gpu(new GPUWin(context, vendorID, deviceID, dedicatedVideoMemory, wmiData));
+            boost::shared_ptr<GPUWin> gpu(
+                new GPUWin(context, vendorID, deviceID, dedicatedVideoMemory, wmiData, luid));
             gpus.push_back(gpu);
         }
     }

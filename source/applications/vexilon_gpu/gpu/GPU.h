@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sysinfo/GPUIdentity.h"
+
 #include "zeb/ogl/Extension.h"
 #include "zeb/ogl/OpenGL.h"
 
@@ -34,6 +36,9 @@ public:
     virtual void GetIntegerv(GLenum pname, GLint* params) = 0;
     virtual void GetProgramivARB(GLenum target, GLenum pname, GLint* params) = 0;
     virtual bool IsExtensionSupported(ZEB::OGL::teExtension extension) = 0;
+
+    // What ties other APIs' view of this GPU to it; nothing by default.
+    virtual GPUIdentity Identity() { return GPUIdentity(); }
 };
 
 typedef std::vector<boost::shared_ptr<GPU> > GPUList;

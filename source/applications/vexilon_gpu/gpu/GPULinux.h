@@ -20,6 +20,7 @@ public:
     std::string Driver() override;
     std::string DriverDate() override;
     std::string Caption() override;
+    GPUIdentity Identity() override;
 
     // The NVIDIA driver's version at the end of its GL_VERSION ("4.6.0 NVIDIA
     // 550.54.15"); empty when the text names none.

@@ -53,3 +53,14 @@ std::string GPULinux::Driver() { return facts_.driver; }
 std::string GPULinux::DriverDate() { return facts_.driverDate; }
 
 std::string GPULinux::Caption() { return sCaption_; }
+
+GPUIdentity GPULinux::Identity()
+{
+    GPUIdentity identity;
+    identity.pciAddress = facts_.pciAddress;
+    identity.uuid = facts_.uuid;
+    identity.software = facts_.software;
+    identity.vendorID = facts_.vendorID;
+    identity.deviceID = facts_.deviceID;
+    return identity;
+}

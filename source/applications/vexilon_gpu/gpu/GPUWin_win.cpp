@@ -7,10 +7,19 @@
 #include <cstring>
 
 GPUWin::GPUWin(const boost::shared_ptr<ZEB::OGL::Context>& context, std::uint32_t vendorID, std::uint32_t deviceID,
-               std::uint64_t dedicatedVideoMemory, const WMIData& wmiData)
+               std::uint64_t dedicatedVideoMemory, const WMIData& wmiData, std::uint64_t adapterLuid)
     : GPUHardware(context), uVendorID_(vendorID), uDeviceID_(deviceID), uDedicatedVideoMemory_(dedicatedVideoMemory),
-      wmiData_(wmiData)
+      wmiData_(wmiData), uAdapterLuid_(adapterLuid)
 {
+}
+
+GPUIdentity GPUWin::Identity()
+{
+    GPUIdentity identity;
+    identity.luid = uAdapterLuid_;
+    identity.vendorID = uVendorID_;
+    identity.deviceID = uDeviceID_;
+    return identity;
 }
 
 GPUWin::~GPUWin() {}

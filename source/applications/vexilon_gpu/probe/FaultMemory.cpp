@@ -25,6 +25,8 @@ FaultMemory::Piece FaultMemory::LegacyOpenGL() { return {"OpenGL check", Drivers
 
 FaultMemory::Piece FaultMemory::GPUListing() { return {"listing the GPUs", Drivers::OpenGL, ""}; }
 
+FaultMemory::Piece FaultMemory::VulkanProbe() { return {"Vulkan probe", Drivers::Vulkan, ""}; }
+
 FaultMemory::Piece FaultMemory::GPUBlock(const std::string& field, const std::string& device)
 {
     return {"GPU block, " + field, Drivers::OpenGL, device};
@@ -99,7 +101,9 @@ std::string FaultMemory::Identity(const Piece& piece)
 {
     auto known = identities_.find(piece.drivers);
     if (known == identities_.end()) {
-        const std::string drivers = piece.drivers == Drivers::OpenCL ? DriverIdentity::OpenCL() : DriverIdentity::OpenGL();
+        const std::string drivers = piece.drivers == Drivers::OpenCL   ? DriverIdentity::OpenCL()
+                                    : piece.drivers == Drivers::Vulkan ? DriverIdentity::Vulkan()
+                                                                       : DriverIdentity::OpenGL();
         known = identities_.emplace(piece.drivers, drivers).first;
     }
     return piece.device.empty() ? known->second : piece.device + "; " + known->second;

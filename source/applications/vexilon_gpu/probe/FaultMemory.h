@@ -15,7 +15,7 @@
 class FaultMemory {
 public:
     // Which drivers a piece of work runs against.
-    enum class Drivers { OpenCL, OpenGL };
+    enum class Drivers { OpenCL, OpenGL, Vulkan };
 
     // One piece of work as the record names it: its kind, the drivers it
     // depends on, and what the probe said about its device ("pci 10de:1b80
@@ -29,6 +29,8 @@ public:
     static Piece LegacyOpenCL();
     static Piece LegacyOpenGL();
     static Piece GPUListing();
+    // The Vulkan facts of a JSON report, gathered after its end marker.
+    static Piece VulkanProbe();
     // One GPU's block, from `field` on; `device` is the probe's "gpu" mark.
     static Piece GPUBlock(const std::string& field, const std::string& device);
     // One device's step of the listing, by its index among the system's

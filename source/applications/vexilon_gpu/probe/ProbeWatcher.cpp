@@ -130,6 +130,13 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         device_ = mark;
         placeChanged_ = true;
     }
+    if (word == "vulkan") {
+        std::string tag;
+        std::string facts;
+        words >> tag;
+        std::getline(words >> std::ws, facts);
+        ReportOutput::RecordVulkanFacts(tag == "-" ? std::string() : tag, facts);
+    }
     if (word == "at") {
         std::string first;
         words >> first;
@@ -143,6 +150,8 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
             words >> position_.listingSteps;
         } else if (first == "legacy") {
             words >> position_.legacyStage;
+        } else if (first == "vulkan") {
+            position_.vulkan = true;
         } else {
             position_.known = true;
             position_.gpu = std::stoul(first);
@@ -177,6 +186,11 @@ bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
 bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
 {
     const Position& at = position_;
+    if (at.vulkan) {
+        // The report is whole; only its Vulkan facts are lost.
+        std::cerr << Verdict() << "Vulkan probe: " << fault << std::endl;
+        return false;
+    }
     // A second fault where the last one struck: the drivers cannot get past it.
     const bool again = lastFault_.known && at.gpu == lastFault_.gpu && at.field == lastFault_.field &&
                        at.steps == lastFault_.steps && resume_.openCL == lastFaultOpenCL_;
@@ -249,7 +263,8 @@ bool ProbeWatcher::SkipHere(std::string& why)
     const bool announced = placeChanged_;
     placeChanged_ = false;
     // A GPU's block is known by what the probe says about the GPU.
-    if (!announced || !PieceHere(piece) || (!position_.atDevice && position_.known && deviceGPU_ != position_.gpu)) {
+    const bool inBlock = !position_.atDevice && !position_.vulkan && position_.known;
+    if (!announced || !PieceHere(piece) || (inBlock && deviceGPU_ != position_.gpu)) {
         return false;
     }
     why = memory_.Skip(piece);
@@ -269,6 +284,10 @@ bool ProbeWatcher::PieceHere(FaultMemory::Piece& piece) const
         const std::string& stage = position_.legacyStage;
         piece = stage == "opencl" ? FaultMemory::LegacyOpenCL() : FaultMemory::LegacyOpenGL();
         return stage == "gl" || (stage == "opencl" && resume_.openCL);
+    }
+    if (position_.vulkan) {
+        piece = FaultMemory::VulkanProbe();
+        return true;
     }
     if (!position_.known) {
         piece = FaultMemory::GPUListing();

@@ -38,6 +38,7 @@ private:
         // The last mark named a device: the listing is asking it something.
         bool atDevice = false;
         ListingSteps::Device device;
+        bool vulkan = false;      // the report is done; its Vulkan facts are being gathered
     };
 
     // Forwards the probe's output until it says it is done (true, with its

@@ -66,6 +66,19 @@ void JsonReport::FailedBlock(const std::string& tag, const std::string& what)
     pendingSymbols_ = Json::object();  // a group the failure cut belongs to no later query
 }
 
+void JsonReport::VulkanFacts(const std::string& tag, const std::string& facts)
+{
+    Json object = Json::parse(facts, nullptr, false);
+    if (!object.is_object()) {
+        return;
+    }
+    if (tag.empty()) {
+        document_["unmatchedVulkanDevices"].push_back(object);
+    } else {
+        GPU(tag)["vulkan"] = object;
+    }
+}
+
 std::string JsonReport::Text() const { return document_.dump(2, ' ', false, Json::error_handler_t::replace); }
 
 JsonReport::Json& JsonReport::GPU(const std::string& tag)

@@ -36,6 +36,15 @@ void ReportOutput::RecordFailedBlock(const std::string& tag, const std::string& 
     }
 }
 
+void ReportOutput::RecordVulkanFacts(const std::string& tag, const std::string& facts)
+{
+    if (sink_ != nullptr) {
+        sink_->VulkanFacts(tag, facts);
+    } else {
+        ProgressSignal::Send("vulkan " + (tag.empty() ? std::string("-") : tag) + " " + SingleLine(facts));
+    }
+}
+
 std::string ReportOutput::SingleLine(std::string text)
 {
     for (char& byte : text) {

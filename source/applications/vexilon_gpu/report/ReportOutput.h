@@ -22,6 +22,11 @@ public:
     // writes the message on standard error itself.
     static void RecordFailedBlock(const std::string& tag, const std::string& what);
 
+    // The Vulkan facts of a GPU or an untied device (ReportSink::VulkanFacts):
+    // to the sink, or, without one, to whoever watches the run; never to
+    // standard output.
+    static void RecordVulkanFacts(const std::string& tag, const std::string& facts);
+
     // `text` with a space for every carriage return and line feed, so that a
     // driver's text can never split a line; every other byte stays.
     static std::string SingleLine(std::string text);

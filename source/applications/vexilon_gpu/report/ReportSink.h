@@ -13,4 +13,9 @@ public:
 
     // The block of the GPU tagged `tag` ended early; `what` says why.
     virtual void FailedBlock(const std::string& tag, const std::string& what) = 0;
+
+    // The Vulkan facts (a JSON object's text) of the GPU tagged `tag`, or of a
+    // device that is no GPU of the report (`tag` empty). Only the JSON
+    // document holds them: the report lines stay as they are.
+    virtual void VulkanFacts(const std::string& tag, const std::string& facts) = 0;
 };

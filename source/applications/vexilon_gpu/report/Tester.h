@@ -27,6 +27,8 @@ public:
     // goes on with its query groups at position kFieldCount.
     static const std::size_t kFieldCount = 15;
     static const char* FieldName(std::size_t field);
+    // "gpu" for a single adapter, "gpu[i]" when there are several.
+    static std::string GPUTag(std::size_t index, std::size_t count);
 
     Tester();
     virtual ~Tester();
@@ -78,9 +80,6 @@ protected:
     // Tells a watcher which GPU that is, by its PCI ids and driver
     // ("gpu <index> pci 10de:1b80 driver nvidia 535.54.03 20230601").
     void AnnounceDevice(GPU& gpu) const;
-
-    // "gpu" for a single adapter, "gpu[i]" when there are several.
-    static std::string GPUTag(std::size_t index, std::size_t count);
 
 private:
     std::size_t gpuIndex_;

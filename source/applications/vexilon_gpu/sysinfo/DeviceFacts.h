@@ -14,4 +14,5 @@ struct DeviceFacts {
     std::string driverDate;         // "YYYYMMDD"; empty: no line
     std::uint64_t memoryBytes = 0;  // the system's memory figure; 0 when unknown
     std::string uuid;               // NVIDIA's "GPU-..." UUID in lower case; empty when unknown
+    bool software = false;          // the software renderer's device
 };

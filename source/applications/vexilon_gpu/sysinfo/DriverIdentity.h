@@ -18,6 +18,11 @@ public:
     // The GL drivers behind the GPUs. Linux: the EGL vendor libraries that
     // glvnd loads. Windows: the display drivers' versions and dates.
     static std::string OpenGL();
+    // The Vulkan drivers the loader would load. Linux: the ICD manifests
+    // (VK_DRIVER_FILES, VK_ICD_FILENAMES or the system's icd.d folders) and
+    // the libraries they name. Windows: the system's vulkan-1.dll with its
+    // version resource, and the display drivers' versions and dates.
+    static std::string Vulkan();
 
     // "<path> <size> <modification time>" for each file, in the given order;
     // a file that is not there is named with "missing".

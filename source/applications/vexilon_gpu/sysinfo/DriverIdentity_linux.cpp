@@ -125,6 +125,22 @@ std::string DriverIdentity::OpenCL()
     return DescribedLibraries(FilesIn(vendors.empty() ? "/etc/OpenCL/vendors" : vendors, ".icd"), &IcdLibrary);
 }
 
+std::string DriverIdentity::Vulkan()
+{
+    std::vector<std::string> manifests = Split(Variable("VK_DRIVER_FILES"));
+    if (manifests.empty()) {
+        manifests = Split(Variable("VK_ICD_FILENAMES"));
+    }
+    if (manifests.empty()) {
+        for (const char* folder : {"/usr/local/share/vulkan/icd.d", "/usr/share/vulkan/icd.d", "/etc/vulkan/icd.d"}) {
+            const std::vector<std::string> found = FilesIn(folder, ".json");
+            manifests.insert(manifests.end(), found.begin(), found.end());
+        }
+    }
+    // A manifest names its library as glvnd's vendor descriptions do.
+    return DescribedLibraries(manifests, &EglVendorLibrary);
+}
+
 std::string DriverIdentity::OpenGL()
 {
     std::vector<std::string> descriptions = Split(Variable("__EGL_VENDOR_LIBRARY_FILENAMES"));

@@ -103,3 +103,11 @@ std::string DriverIdentity::OpenCL()
 }
 
 std::string DriverIdentity::OpenGL() { return DisplayDrivers(); }
+
+std::string DriverIdentity::Vulkan()
+{
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    const std::string loader = std::string(folder, length < MAX_PATH ? length : 0) + "\\vulkan-1.dll";
+    return Files({loader}) + " version " + FileVersion(loader) + "; " + DisplayDrivers();
+}

@@ -3,6 +3,7 @@
 // GPUs' GL is tested end to end, on this machine's software device.
 #include "enumeration/EGLEnumerationSystem.h"
 #include "enumeration/GPUFactoryLinux.h"
+#include "enumeration/VulkanTies.h"
 #include "gpu/GPULinux.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 #include "zeb/core/exception/RuntimeException.h"
@@ -185,6 +186,27 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         const DeadContext* dead = dynamic_cast<const DeadContext*>(first.get());
         EXPECT_EQ(scenario.first, dead != nullptr ? static_cast<int>(dead->device) : -1);
     }
+}
+
+// The identities the enumeration gives its GPUs tie Vulkan's devices to them:
+// Intel and AMD by PCI address, NVIDIA without a DRM node by its UUID.
+TEST(GPUFactoryLinux, VulkanDevicesTieToTheGPUsItListed)
+{
+    FakeSystem system({Drm("/dev/dri/renderD128"), Cuda(0, Bytes(0)), Drm("/dev/dri/renderD129")}, {{}, true});
+    GPUFactoryLinux factory(system);
+    std::vector<GPUIdentity> gpus;
+    for (const boost::shared_ptr<GPU>& gpu : factory.GetGPUs()) {
+        gpus.push_back(gpu->Identity());
+    }
+    ASSERT_EQ(3u, gpus.size());  // Intel 00:02.0, AMD 03:00.0, NVIDIA 41:00.0
+    std::vector<VulkanDevice> devices(3);
+    devices[0].hasIDs = true;
+    std::iota(devices[0].deviceUUID.begin(), devices[0].deviceUUID.end(), 0);
+    devices[1].hasPciBusInfo = true;
+    devices[1].pciBus = 3;
+    devices[2].hasPciBusInfo = true;
+    devices[2].pciDevice = 2;
+    EXPECT_EQ((std::vector<int>{2, 1, 0}), VulkanTies::Tie(gpus, devices, VulkanTies::System::kLinux));
 }
 
 TEST(GPULinux, NvidiaDriverVersionAtTheEndOfGLVersion)

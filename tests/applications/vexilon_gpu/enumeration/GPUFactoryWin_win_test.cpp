@@ -4,6 +4,7 @@
 #include "ScriptedDisplays.h"
 
 #include "enumeration/GPUFactoryWin.h"
+#include "enumeration/VulkanTies.h"
 
 #include <gtest/gtest.h>
 
@@ -42,4 +43,28 @@ TEST(GPUFactoryWin, EveryDisplayDeviceAttachedToTheDesktopBecomesAGPU)
         EnumerationSystem::InstallReplacement(nullptr);
         EXPECT_EQ(c.asked, system.asked);
     }
+}
+
+// The LUID of each GPU's DXGI adapter ties Vulkan's devices to it, whatever
+// their order; without a LUID, ids that only one device and GPU have.
+TEST(GPUFactoryWin, VulkanDevicesTieToTheGPUsByTheirAdaptersLuids)
+{
+    testsupport::ScriptedDisplays system({kAttached, kAttached});
+    system.adapters.resize(2, DXGI_ADAPTER_DESC{});
+    system.adapters[0].AdapterLuid = LUID{0x11, 1};
+    system.adapters[1].VendorId = 0x8086;
+    system.adapters[1].AdapterLuid = LUID{0x22, 0};
+    EnumerationSystem::InstallReplacement(&system);
+    GPUFactoryWin factory;
+    std::vector<GPUIdentity> gpus;
+    for (const boost::shared_ptr<GPU>& gpu : factory.GetGPUs()) {
+        gpus.push_back(gpu->Identity());
+    }
+    EnumerationSystem::InstallReplacement(nullptr);
+    std::vector<VulkanDevice> devices(3);
+    devices[0].luidValid = devices[1].luidValid = true;
+    devices[0].luid = 0x22;
+    devices[1].luid = 0x100000011;
+    devices[2].vendorID = 0x8086;  // the GPU is taken: no second device for it
+    EXPECT_EQ((std::vector<int>{1, 0, -1}), VulkanTies::Tie(gpus, devices, VulkanTies::System::kWindows));
 }
