@@ -167,7 +167,8 @@ TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
         SCOPED_TRACE(c.crashing);
         testsupport::ScopedDirectory folder;
         const ProcessResult result = testsupport::ChildProcess::Run(tool, {"--qz4"}, folder.path(),
-                                                                    {{"VEXILON_CRASHING_DISPLAYS", c.crashing}});
+                                                                    {{"VEXILON_CRASHING_DISPLAYS", c.crashing},
+                                                                     {"VEXILON_FAULT_RECORD", "0"}});
         const std::vector<std::string> lines = SplitTextModeLines(result.out);
         EXPECT_EQ(0u, result.exitCode);
         EXPECT_EQ(c.err, SplitTextModeLines(result.err));
@@ -175,4 +176,17 @@ TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
         EXPECT_EQ("NumGPUs=" + std::to_string(c.gpus), lines[1]);
         EXPECT_EQ(0u, lines.back().rfind("vexilonEnd=", 0)) << result.out;
     }
+
+    // The legacy check judges the next display device as it would have judged the first.
+    const auto check = [&tool](const char* crashing) {
+        testsupport::ScopedDirectory folder;
+        return testsupport::ChildProcess::Run(tool, {}, folder.path(), {{"VEXILON_CRASHING_DISPLAYS", crashing},
+                                                                         {"VEXILON_FAULT_RECORD", "0"}});
+    };
+    const ProcessResult whole = check(""), moved = check("0"), none = check("012");
+    EXPECT_NE(0u, whole.exitCode) << whole.out;
+    EXPECT_EQ(std::make_pair(whole.exitCode, whole.out), std::make_pair(moved.exitCode, moved.out));
+    EXPECT_EQ(std::vector<std::string>{lost + "0: exception 0xc0000005"}, SplitTextModeLines(moved.err));
+    EXPECT_EQ(0u, none.exitCode);
+    EXPECT_EQ("Return code: 0", SplitTextModeLines(none.out).back()) << none.out;
 }
