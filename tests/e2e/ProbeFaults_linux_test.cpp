@@ -117,10 +117,11 @@ TEST(ProbeFaultsEndToEnd, AFaultWhileTheGPUsAreListedCostsOnlyThatDevice)
         EXPECT_NE(std::string::npos, result.out.find("vexilonEnd=")) << result.out;
     }
 
-    // The JSON document has no entry for the lost device.
+    // The JSON document has no entry for the lost device, only why it was lost.
     const nlohmann::json document = nlohmann::json::parse(RunWith("crash:string:0", {"--qz4", "--format=json"}).out);
     EXPECT_EQ(1, document["NumGPUs"]);
     EXPECT_EQ(1u, document["gpus"].size());
+    EXPECT_EQ(nlohmann::json::array({listing + "0: signal 11 (Segmentation fault)"}), document["lostDevices"]);
 
     // The legacy check opens the next device and reads as it would have.
     const ProcessResult check = RunWith("", {}), skipped = RunWith("crash:string:0", {});

@@ -237,6 +237,7 @@ bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
         return false;
     }
     std::cerr << Verdict() << where << ": " << fault << std::endl;
+    ReportOutput::RecordLostDevice(Verdict() + where + ": " + fault);
     resume_.skipped.push_back(device);
     if (resume_.atStart) {
         resume_.atStart = false;

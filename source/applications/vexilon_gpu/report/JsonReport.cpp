@@ -79,6 +79,8 @@ void JsonReport::VulkanFacts(const std::string& tag, const std::string& facts)
     }
 }
 
+void JsonReport::LostDevice(const std::string& what) { document_["lostDevices"].push_back(what); }
+
 std::string JsonReport::Text() const { return document_.dump(2, ' ', false, Json::error_handler_t::replace); }
 
 JsonReport::Json& JsonReport::GPU(const std::string& tag)

@@ -36,6 +36,13 @@ void ReportOutput::RecordFailedBlock(const std::string& tag, const std::string& 
     }
 }
 
+void ReportOutput::RecordLostDevice(const std::string& what)
+{
+    if (sink_ != nullptr) {
+        sink_->LostDevice(SingleLine(what));
+    }
+}
+
 void ReportOutput::RecordVulkanFacts(const std::string& tag, const std::string& facts)
 {
     if (sink_ != nullptr) {

@@ -25,6 +25,9 @@ public:
     // The Vulkan facts of a GPU or an untied device (ReportSink::VulkanFacts):
     // to the sink, or, without one, to whoever watches the run; never to
     // standard output.
+    // A device lost while the GPUs were listed (ReportSink::LostDevice); the
+    // report lines have no place for it.
+    static void RecordLostDevice(const std::string& what);
     static void RecordVulkanFacts(const std::string& tag, const std::string& facts);
 
     // `text` with a space for every carriage return and line feed, so that a

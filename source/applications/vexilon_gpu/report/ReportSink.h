@@ -18,4 +18,8 @@ public:
     // device that is no GPU of the report (`tag` empty). Only the JSON
     // document holds them: the report lines stay as they are.
     virtual void VulkanFacts(const std::string& tag, const std::string& facts) = 0;
+
+    // A device that a driver fault cost while the GPUs were listed: it has no
+    // block, and `what` says why.
+    virtual void LostDevice(const std::string& what) = 0;
 };
