@@ -4,6 +4,7 @@
 #include "LumatropeGroups.h"
 #include "ReferenceGL.h"
 #include "OpenCLFixture.h"
+#include "TestEnvironment.h"
 #include "ToolRunner.h"
 
 #include "zeb/ogl/ContextOffscreen.h"
@@ -11,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <regex>
@@ -121,5 +122,40 @@ TEST(NativeToolEndToEnd, LegacyCheckPassesOpenGLAndOpenCLOnlyWithAFastGPUDevice)
             EXPECT_TRUE(std::regex_match(*line, std::regex("Device: .* has video RAM\\(MB\\): \\d+"))) << *line;
         }
         EXPECT_EQ(check, std::vector<std::string>(lines.end() - check.size(), lines.end()));
+    }
+}
+
+// A GPU device below the OpenCL rate threshold counts its OpenGL rate if that
+// is higher: the real draws on the software device, timed at the stand-in
+// driver's answer (2147483648 bytes drawn in that many ns).
+TEST(NativeToolEndToEnd, ASlowOpenCLDeviceCountsItsOpenGLRate)
+{
+    using Options = OpenCLFixture::DeviceOptions;
+    OpenCLFixture both, slow;
+    both.addPlatform("OpenCL 1.2 fast").addGpuDevice(Options().rate(39));
+    both.addPlatform("OpenCL 1.1 slow").addGpuDevice(Options().rate(11));
+    slow.addPlatform("OpenCL 1.1 slow").addGpuDevice(Options().rate(11));
+    const struct {
+        const char* elapsed;
+        std::string version;  // the report's, of the better device
+        std::string check;    // the check's last line, the slow device alone
+    } cases[] = {
+        {"53687091", "1.1 slow", "Return code: 3"},   // 40
+        {"195225786", "1.2 fast", "Return code: 1"},  // 11
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.elapsed);
+        const auto withTimer = [&c](const OpenCLFixture& fixture) {
+            std::map<std::string, std::string> environment = fixture.environment();
+            environment["MESA_EXTENSION_OVERRIDE"] = "+GL_ARB_timer_query";
+            environment["LD_PRELOAD"] = testsupport::TestEnvironment::FixtureBuildPath("glfault/libVexilonGLFault.so");
+            environment["VEXILON_GL_ELAPSED_NS"] = c.elapsed;
+            environment["ASAN_OPTIONS"] = "verify_asan_link_order=0";
+            return environment;
+        };
+        const std::vector<std::string> report = SplitTextModeLines(ToolRunner::Run({"--qz4"}, withTimer(both)).out);
+        EXPECT_NE(report.end(), std::find(report.begin(), report.end(), "gpu.OCLVersion=" + Quoted(c.version)));
+        const ProcessResult check = ToolRunner::Run({}, withTimer(slow));
+        EXPECT_EQ(c.check, SplitTextModeLines(check.out).back()) << check.out << check.err;
     }
 }
