@@ -37,6 +37,8 @@ packages=(
   help2man
   dpkg-dev
   file
+  # Line coverage (scripts/coverage.sh).
+  gcovr
   # Fuzzing with libFuzzer.
   clang-14
   libclang-rt-14-dev
