@@ -31,12 +31,16 @@ for system in "${systems[@]}"; do
   "$root/scripts/build.sh" "$preset"
   find "$tree" -name '*.gcda' -delete
   gcov=gcov
+  prefix=
   if [ "$system" = windows ]; then
     gcov=x86_64-w64-mingw32-gcov
+    # The counts' paths are this machine's: under Wine they are on drive Z:,
+    # whatever drive a program runs from.
+    prefix=Z:
     trap '"$root/scripts/testbed/testbed.sh" "$root/$tree/testbed" stop' EXIT
   fi
   # A failing test still leaves its counts; the suite's verdict is kept.
-  ctest --preset "$preset" "$@" >"build/$preset.log" 2>&1 || {
+  GCOV_PREFIX=$prefix ctest --preset "$preset" "$@" >"build/$preset.log" 2>&1 || {
     status=1
     echo "coverage: $system: some tests failed (log in build/$preset.log)" >&2
   }
