@@ -45,7 +45,6 @@ for system in "${systems[@]}"; do
     echo "coverage: $system: some tests failed (log in build/$preset.log)" >&2
   }
   echo "== line coverage: $system"
-  gcovr --root "$root" --object-directory "$tree" --gcov-executable "$gcov" \
-    --filter "$root/source/" --txt - --sort-percentage
+  gcovr --root "$root" --gcov-executable "$gcov" --filter "$root/source/" --txt - --sort-percentage "$tree"
 done
 exit $status
