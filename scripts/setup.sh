@@ -41,6 +41,8 @@ packages=(
   # as a Vulkan device for the native tests and, through Wine, the Windows ones.
   libvulkan-dev
   mesa-vulkan-drivers
+  # Line coverage (scripts/coverage.sh).
+  gcovr
   # Fuzzing with libFuzzer.
   clang-14
   libclang-rt-14-dev

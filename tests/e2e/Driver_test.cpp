@@ -145,15 +145,18 @@ TEST(DriverEndToEnd, AReportThatCannotBeWrittenIsAFailedRun)
         const ScopedDirectory* folder;
         testsupport::ExitCode exitCode;
         std::string message;
+        const char* inProcess;
     } cases[] = {
-        {"tester", {"--qz4"}, nullptr, 2, "exception: cannot write the report: "},
-        {"legacy: the failed status", {}, nullptr, 0, "cannot write the check: "},
-        {"replay", {"--qz4"}, &replay, 2, "exception: cannot write the report: "},
+        {"tester", {"--qz4"}, nullptr, 2, "exception: cannot write the report: ", "0"},
+        {"legacy: the failed status", {}, nullptr, 0, "cannot write the check: ", "0"},
+        {"legacy in one process", {}, nullptr, 0, "cannot write the check: ", "1"},
+        {"replay", {"--qz4"}, &replay, 2, "exception: cannot write the report: ", "0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ScopedDirectory empty;
         ChildProcess tool;
+        tool.setEnvironment("VEXILON_IN_PROCESS", c.inProcess);
         tool.refuseOutput();
         tool.setEnvironment("VEXILON_FAULT_RECORD", "0");
         tool.start(TestEnvironment::ToolPath(), c.arguments, (c.folder != nullptr ? *c.folder : empty).path());

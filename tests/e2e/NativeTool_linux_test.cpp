@@ -4,6 +4,7 @@
 #include "LumatropeGroups.h"
 #include "ReferenceGL.h"
 #include "OpenCLFixture.h"
+#include "TestEnvironment.h"
 #include "ToolRunner.h"
 
 #include "zeb/ogl/ContextOffscreen.h"
@@ -11,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <regex>
@@ -121,5 +122,32 @@ TEST(NativeToolEndToEnd, LegacyCheckPassesOpenGLAndOpenCLOnlyWithAFastGPUDevice)
             EXPECT_TRUE(std::regex_match(*line, std::regex("Device: .* has video RAM\\(MB\\): \\d+"))) << *line;
         }
         EXPECT_EQ(check, std::vector<std::string>(lines.end() - check.size(), lines.end()));
+    }
+}
+
+// A GPU device below the OpenCL rate threshold counts its OpenGL rate if that
+// is higher: the real draws on the software device, timed at the stand-in
+// driver's answer (2147483648 bytes drawn in that many ns).
+TEST(NativeToolEndToEnd, ASlowOpenCLDeviceCountsItsOpenGLRate)
+{
+    OpenCLFixture both, slow;
+    both.addPlatform("OpenCL 1.2 fast").addGpuDevice(OpenCLFixture::DeviceOptions().rate(39));
+    both.addPlatform("OpenCL 1.1 slow").addGpuDevice(OpenCLFixture::DeviceOptions().rate(11));
+    slow.addPlatform("OpenCL 1.1 slow").addGpuDevice(OpenCLFixture::DeviceOptions().rate(11));
+    // GL rates 40 and 12: the report's version, the better device's; the check (the slow one alone) passes.
+    const std::pair<const char*, std::string> cases[] = {{"53687091", "1.1 slow"}, {"178956970", "1.2 fast"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.first);
+        // Sanitizer builds: llvmpipe's draws hang under the slow unwinder that the leak check's options ask for.
+        std::map<std::string, std::string> timed = {
+            {"MESA_EXTENSION_OVERRIDE", "+GL_ARB_timer_query"}, {"VEXILON_GL_ELAPSED_NS", c.first},
+            {"LD_PRELOAD", testsupport::TestEnvironment::FixtureBuildPath("glfault/libVexilonGLFault.so")},
+            {"ASAN_OPTIONS", "verify_asan_link_order=0:detect_leaks=0"}, {"LSAN_OPTIONS", "fast_unwind_on_malloc=1"}};
+        const std::map<std::string, std::string> fixture = both.environment();
+        timed.insert(fixture.begin(), fixture.end());  // the timer query stays
+        const std::vector<std::string> report = SplitTextModeLines(ToolRunner::Run({"--qz4"}, timed).out);
+        EXPECT_NE(report.end(), std::find(report.begin(), report.end(), "gpu.OCLVersion=" + Quoted(c.second)));
+        timed["VEXILON_OCL_FIXTURE"] = slow.environment().at("VEXILON_OCL_FIXTURE");
+        EXPECT_EQ("Return code: 3", SplitTextModeLines(ToolRunner::Run({}, timed).out).back());
     }
 }

@@ -157,10 +157,17 @@ TEST(ProbeFaultsEndToEnd, AGLFaultCostsOnlyWhatDependsOnIt)
          "DoRunGPU exception\nprobe failed: gpu[0], Renderer: no progress for 8 s\n", 0},
         {"crash:1:8b8c", {"--qz4", "--app=Lumatrope"}, Cut(Unstamped(lumatrope.out), "gpu[1]", 0, true),
          "exception: probe failed: gpu[1], Lumatrope query groups: signal 11 (Segmentation fault)\n", 2},
+        {"exit:1:1f01", {"--qz4"}, Cut(report, "gpu[1]", 3, false),
+         "DoRunGPU exception\nprobe failed: gpu[1], Renderer: exit status 3\n", 0},
         {"crash:devices", {"--qz4"}, {}, "exception: probe failed: listing the GPUs: signal 11 (Segmentation fault)\n", 2},
         {"crash:0:1f01", {"--qz4", "--app=Lumatrope"}, groupsKept, lostRenderer, 0},
         {"crash:0:1f01", {"--qz4", "--app=Lumatrope", "--failAfter=27"},
          std::vector<std::string>(groupsKept.begin(), lastOfGPU0.base()), lostRenderer + "exception: programmed failure\n", 2},
+        // The end alone is left: the next probe writes it without asking a driver.
+        {"crash:glend", {"--qz4"}, report, "probe failed: the end of the report: signal 11 (Segmentation fault)\n", 0},
+        // Again at the same place in the next probe: the run ends there.
+        {"crash:end", {"--qz4"}, report, "probe failed: the end of the report: signal 11 (Segmentation fault)\n"
+                                       "exception: probe failed: the end of the report: signal 11 (Segmentation fault)\n", 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault);

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <regex>
 
 using testsupport::OpenCLFixture;
@@ -43,8 +44,9 @@ ProcessResult RunWith(const OpenCLFixture& fixture, const std::string& fault, co
 
 // An OpenCL runtime that faults costs the OpenCL lines only, as on a machine
 // without an OpenCL GPU device; one that hangs after everything is written
-// costs nothing. A hang is given a deadline that a loaded machine meets
-// everywhere else.
+// costs nothing, nor does one quiet for a while within the deadline. A hang
+// is given a deadline that a loaded machine meets everywhere else, and is
+// never ended before it.
 TEST(ProbeFaultsEndToEnd, AnOpenCLFaultCostsOnlyTheOpenCLLines)
 {
     OpenCLFixture gpu;
@@ -64,13 +66,20 @@ TEST(ProbeFaultsEndToEnd, AnOpenCLFaultCostsOnlyTheOpenCLLines)
         {"abort:clGetPlatformIDs", report, withoutGPU, "probe failed: OpenCL probe \\(gpu\\): .+"},
         {"hang:clGetPlatformIDs", {"--qz4", "--timeout=8"}, withoutGPU,
          "probe failed: OpenCL probe \\(gpu\\): no progress for 8 s"},
+        {"exit:clEnqueueCopyBuffer", report, withoutGPU, "probe failed: OpenCL probe \\(gpu\\): exit status 3"},
         {"hang:unload", report, withOpenCL, ""},
+        {"pause:clGetPlatformIDs", report, withOpenCL, ""},  // quiet, but well within the deadline
         {"crash:clEnqueueCopyBuffer", legacy, checkWithoutGPU, "probe failed: OpenCL check: .+"},
+        {"exit:clEnqueueCopyBuffer", legacy, checkWithoutGPU, "probe failed: OpenCL check: exit status 3"},
         {"hang:clGetPlatformIDs", {"--timeout=8"}, checkWithoutGPU, "probe failed: OpenCL check: no progress for 8 s"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.fault + (c.arguments.empty() ? " legacy" : " report"));
+        const auto start = std::chrono::steady_clock::now();
         const ProcessResult result = RunWith(gpu, c.fault, c.arguments);
+        if (c.err.find("no progress for 8 s") != std::string::npos) {  // never before the deadline
+            EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+        }
         EXPECT_EQ(c.expected.exitCode, result.exitCode);
         EXPECT_EQ(Body(c.expected, !c.arguments.empty()), Body(result, !c.arguments.empty())) << result.out;
         const std::string lineEnd = c.err.empty() ? "" : TestEnvironment::LineEnd();

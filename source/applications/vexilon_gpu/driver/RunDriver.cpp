@@ -31,13 +31,43 @@
 #include <sstream>
 #include <vector>
 
+#ifdef VEXILON_COVERAGE
+extern "C" void __gcov_dump();
+#endif
+
 namespace {
 
-// A mark for the watcher, on standard output between whole lines.
-void SendMark(const std::string& mark) { std::cout << '\x1e' << mark << std::endl; }
+// A coverage build's probe writes its counts before its last word: the
+// watcher ends it right after.
+void WriteCoverageCounts()
+{
+#ifdef VEXILON_COVERAGE
+    __gcov_dump();
+#endif
+}
 
-// The check's steps that end the process say so; the status is the process's own.
-void SendExitingAtExit() { SendMark("exiting"); }
+// The last position the probe's work gave.
+std::string gPosition;
+
+// A mark for the watcher, on standard output between whole lines.
+void SendMark(const std::string& mark)
+{
+    if (mark.compare(0, 3, "at ") == 0) {
+        gPosition = mark;
+    }
+    std::cout << '\x1e' << mark << std::endl;
+}
+
+// The check's steps that end the process say so; the status is the process's
+// own. The check never ends the process in its OpenCL step: an exit there is
+// a driver's, a fault like a crash.
+void SendExitingAtExit()
+{
+    if (gPosition != "at legacy opencl") {
+        WriteCoverageCounts();
+        SendMark("exiting");
+    }
+}
 
 bool InProcess()
 {
@@ -124,6 +154,7 @@ int RunDriver::RunProbe(int argc, char** argv)
     }
     // The probe writes lines; a JSON document is the watcher's to make.
     const int exitCode = Guarded([&]() { return RunMode(options, resume, false, argc - 1, argv + 1); });
+    WriteCoverageCounts();
     SendMark("done " + std::to_string(exitCode));
     return exitCode;
 }

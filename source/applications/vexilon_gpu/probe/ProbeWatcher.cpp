@@ -206,7 +206,9 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     resume_.count = at.count;
     resume_.steps = at.steps;
     if (at.gpu >= at.count) {
-        return true;  // only the end was left
+        // Only the end was left: the next probe writes it without asking a driver.
+        std::cerr << Verdict() << Where() << ": " << fault << std::endl;
+        return true;
     }
     if (at.field >= kOCLVersionField && resume_.openCL) {
         // As on a machine without an OpenCL GPU device, for this GPU and the rest.
