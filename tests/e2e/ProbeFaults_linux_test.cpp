@@ -23,6 +23,7 @@ using testsupport::ProcessResult;
 using testsupport::SplitTextModeLines;
 using testsupport::TestEnvironment;
 using testsupport::ToolRunner;
+using testsupport::Unstamped;
 
 namespace {
 
@@ -38,18 +39,6 @@ ProcessResult RunWith(const std::string& fault, const std::vector<std::string>& 
                         {"VEXILON_GL_FAULT", fault},
                         {"ASAN_OPTIONS", "detect_leaks=1:handle_segv=0:verify_asan_link_order=0"}});
     return ToolRunner::Run(arguments, environment, std::string(), kBound);
-}
-
-// The lines of a report without its time-stamped markers.
-std::vector<std::string> Unstamped(const std::string& out)
-{
-    std::vector<std::string> lines;
-    for (const std::string& line : SplitTextModeLines(out)) {
-        if (line.compare(0, 12, "vexilonStart") != 0 && line.compare(0, 10, "vexilonEnd") != 0) {
-            lines.push_back(line);
-        }
-    }
-    return lines;
 }
 
 // `lines` without the field lines of `tag`'s block from field `from` on (a
