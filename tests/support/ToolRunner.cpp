@@ -45,4 +45,15 @@ std::vector<std::string> SplitTextModeLines(const std::string& text)
     return lines;
 }
 
+std::vector<std::string> Unstamped(const std::string& text)
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : SplitTextModeLines(text)) {
+        if (line.rfind("vexilonStart", 0) != 0 && line.rfind("vexilonEnd", 0) != 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
 } // namespace testsupport

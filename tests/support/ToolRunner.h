@@ -25,4 +25,7 @@ public:
 // every caller also checks the line ends.
 std::vector<std::string> SplitTextModeLines(const std::string& text);
 
+// The lines of a report without its time-stamped markers; the legacy check's whole.
+std::vector<std::string> Unstamped(const std::string& text);
+
 } // namespace testsupport
