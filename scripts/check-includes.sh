@@ -11,7 +11,7 @@ app=${1:-$root/source/applications/vexilon_gpu}
 
 # Level of each folder: a lower level may include a higher one.
 declare -A level=(
-  [driver]=0 [probe]=1 [legacy]=1 [report]=2 [enumeration]=3 [gpu]=4 [compute]=5 [sysinfo]=5 [vulkan]=5
+  [driver]=0 [probe]=1 [legacy]=1 [report]=2 [enumeration]=3 [gpu]=4 [compute]=5 [sysinfo]=5 [vulkan]=5 [wmi]=6
 )
 
 bad=0

@@ -1,6 +1,6 @@
 // The escaping of WMI texts: printable ASCII out, one character or one
 // "\xhhhh" per UTF-16 code unit in.
-#include "sysinfo/EscapeWideString.h"
+#include "wmi/EscapeWideString.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "enumeration/EnumerationSystemWin.h"
-#include "sysinfo/ComReference.h"
+#include "wmi/ComReference.h"
 
 #include <string>
 #include <vector>

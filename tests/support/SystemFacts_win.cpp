@@ -4,7 +4,7 @@
 #include "TestEnvironment.h"
 #include "ToolRunner.h"
 
-#include "sysinfo/ComReference.h"
+#include "wmi/ComReference.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "enumeration/EnumerationSystemWin.h"
 
-#include "sysinfo/ComReference.h"
+#include "wmi/ComReference.h"
 
 #include "zeb/core/system/SystemLibrary.h"
 #include "zeb/ogl/ContextOffscreen.h"

@@ -1,12 +1,12 @@
 #include "enumeration/GPUFactoryWin.h"
 
-#include "sysinfo/BString.h"
-#include "sysinfo/ComReference.h"
+#include "wmi/BString.h"
+#include "wmi/ComReference.h"
 #include "enumeration/DynamicLibrary.h"
 #include "enumeration/EnumerationSystem.h"
 #include "enumeration/ListingSteps.h"
 #include "gpu/GPUWin.h"
-#include "sysinfo/WMIData.h"
+#include "wmi/WMIData.h"
 
 #include "zeb/core/Library.h"
 #include "zeb/ogl/Context.h"

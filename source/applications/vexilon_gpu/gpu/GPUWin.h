@@ -1,7 +1,7 @@
 #pragma once
 
 #include "gpu/GPUHardware.h"
-#include "sysinfo/WMIData.h"
+#include "wmi/WMIData.h"
 
 #include <cstdint>
 

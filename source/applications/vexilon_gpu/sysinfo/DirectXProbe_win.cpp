@@ -1,6 +1,6 @@
 #include "sysinfo/DirectXProbe.h"
 
-#include "sysinfo/ComReference.h"
+#include "wmi/ComReference.h"
 #include "zeb/core/system/SystemLibrary.h"
 
 #include <d3d10.h>

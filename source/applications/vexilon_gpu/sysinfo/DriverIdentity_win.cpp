@@ -1,8 +1,8 @@
 #include "sysinfo/DriverIdentity.h"
 
-#include "sysinfo/BString.h"
-#include "sysinfo/ComReference.h"
-#include "sysinfo/WMIData.h"
+#include "wmi/BString.h"
+#include "wmi/ComReference.h"
+#include "wmi/WMIData.h"
 
 #include <windows.h>
 #include <wbemidl.h>

@@ -1,9 +1,9 @@
 #include "sysinfo/VideoControllerListing.h"
 
-#include "sysinfo/BString.h"
-#include "sysinfo/ComReference.h"
-#include "sysinfo/EscapeWideString.h"
-#include "sysinfo/ScopedVariant.h"
+#include "wmi/BString.h"
+#include "wmi/ComReference.h"
+#include "wmi/EscapeWideString.h"
+#include "wmi/ScopedVariant.h"
 
 #include <wbemidl.h>
 

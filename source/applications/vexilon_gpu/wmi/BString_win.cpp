@@ -1,4 +1,4 @@
-#include "sysinfo/BString.h"
+#include "wmi/BString.h"
 
 #include <oleauto.h>
 

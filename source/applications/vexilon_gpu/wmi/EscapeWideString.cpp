@@ -1,4 +1,4 @@
-#include "sysinfo/EscapeWideString.h"
+#include "wmi/EscapeWideString.h"
 
 std::string EscapeWideString(const wchar_t* text)
 {

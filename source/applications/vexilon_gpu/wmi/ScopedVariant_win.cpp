@@ -1,4 +1,4 @@
-#include "sysinfo/ScopedVariant.h"
+#include "wmi/ScopedVariant.h"
 
 #include <oleauto.h>
 

@@ -1,7 +1,7 @@
-#include "sysinfo/WMIData.h"
+#include "wmi/WMIData.h"
 
-#include "sysinfo/ScopedVariant.h"
-#include "sysinfo/WMIStrings.h"
+#include "wmi/ScopedVariant.h"
+#include "wmi/WMIStrings.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sysinfo/EscapeWideString.h"
+#include "wmi/EscapeWideString.h"
 
 #include <windows.h>
 #include <wbemidl.h>

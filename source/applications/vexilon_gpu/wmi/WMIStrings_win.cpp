@@ -1,6 +1,6 @@
-#include "sysinfo/WMIStrings.h"
+#include "wmi/WMIStrings.h"
 
-#include "sysinfo/ScopedVariant.h"
+#include "wmi/ScopedVariant.h"
 
 bool TryGetWMIString(IWbemClassObject* row, const wchar_t* name, std::string& text)
 {

@@ -1,4 +1,4 @@
-#include "sysinfo/EscapeWideString.h"
+#include "wmi/EscapeWideString.h"
 
 #include <gtest/gtest.h>
 
