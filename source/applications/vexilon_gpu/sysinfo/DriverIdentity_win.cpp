@@ -86,28 +86,37 @@ std::string DisplayDrivers()
     return drivers;
 }
 
+// A library of the system directory, as the loaders find it.
+std::string SystemLibrary(const char* name)
+{
+    char folder[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+    return std::string(folder, length < MAX_PATH ? length : 0) + "\\" + name;
+}
+
+// "<file> version <version resource>; " for each library.
+std::string VersionedFiles(const std::vector<std::string>& libraries)
+{
+    std::string identity;
+    for (const std::string& library : libraries) {
+        identity += DriverIdentity::Files({library}) + " version " + FileVersion(library) + "; ";
+    }
+    return identity;
+}
+
 } // namespace
 
 std::string DriverIdentity::OpenCL()
 {
-    char folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    std::vector<std::string> libraries{std::string(folder, length < MAX_PATH ? length : 0) + "\\OpenCL.dll"};
+    std::vector<std::string> libraries{SystemLibrary("OpenCL.dll")};
     const std::vector<std::string> vendors = RegisteredOpenCLVendors();
     libraries.insert(libraries.end(), vendors.begin(), vendors.end());
-    std::string identity;
-    for (const std::string& library : libraries) {
-        identity += Files({library}) + " version " + FileVersion(library) + "; ";
-    }
-    return identity + DisplayDrivers();
+    return VersionedFiles(libraries) + DisplayDrivers();
 }
 
 std::string DriverIdentity::OpenGL() { return DisplayDrivers(); }
 
 std::string DriverIdentity::Vulkan()
 {
-    char folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-    const std::string loader = std::string(folder, length < MAX_PATH ? length : 0) + "\\vulkan-1.dll";
-    return Files({loader}) + " version " + FileVersion(loader) + "; " + DisplayDrivers();
+    return VersionedFiles({SystemLibrary("vulkan-1.dll")}) + DisplayDrivers();
 }
