@@ -4,12 +4,15 @@
 #include "enumeration/EGLEnumerationSystem.h"
 #include "enumeration/GPUFactoryLinux.h"
 #include "enumeration/VulkanTies.h"
+#include "gpu/GLErrorException.h"
 #include "gpu/GPULinux.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 #include "zeb/core/exception/RuntimeException.h"
 #include "zeb/ogl/Context.h"
 
 #include <gtest/gtest.h>
+
+#include <boost/make_shared.hpp>
 
 #include <cstdio>
 #include <map>
@@ -41,6 +44,8 @@ std::string Bytes(char first)
 FakeDevice Software(bool fails = false) { return {{true, "", -1, ""}, fails}; }
 FakeDevice Drm(const char* node, bool fails = false) { return {{false, node, -1, ""}, fails}; }
 FakeDevice Cuda(int index, const std::string& uuid = "") { return {{false, "", index, uuid}, false}; }
+// NVIDIA's EGL device where the driver offers neither a UUID nor a CUDA index.
+FakeDevice Nameless() { return {{false, "", -1, ""}, false}; }
 
 DeviceFacts Facts(std::uint32_t vendor, std::uint32_t device, const char* pciAddress, const char* driver,
                   const char* uuid = "")
@@ -171,6 +176,9 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         {"UUIDs by NVML", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none, false, true}},
         {"no libcuda, no NVML, two GPUs: no guess", {Cuda(0), Cuda(1)}, {"0000:0000 ", "0000:0000 "}, 0, {none}},
         {"the one GPU left to the one device left", {Cuda(1), Cuda(0, Bytes(0)), Cuda(1)}, nvidiaGpus, 1, {none}},
+        {"the one GPU left to a device with no identity", {Nameless(), Drm("/dev/dri/renderD131")}, nvidiaGpus, 1},
+        {"one GPU left, two devices with no identity: no guess", {Nameless(), Drm("/dev/dri/renderD131"), Nameless()},
+         {"10de:2330 nvidia", "0000:0000 ", "0000:0000 "}, 1},
     };
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
@@ -209,9 +217,95 @@ TEST(GPUFactoryLinux, VulkanDevicesTieToTheGPUsItListed)
     EXPECT_EQ((std::vector<int>{2, 1, 0}), VulkanTies::Tie(gpus, devices, VulkanTies::System::kLinux));
 }
 
-TEST(GPULinux, NvidiaDriverVersionAtTheEndOfGLVersion)
+namespace {
+
+class InertContext : public ZEB::OGL::Context {
+public:
+    void makeCurrent() const override {}
+};
+
+// A GPU of the enumeration on a GL of the test's making: its GL_VERSION, and
+// the KiB each memory query answers (a query not listed is rejected, as by a
+// driver without that extension).
+class GLStandIn : public GPULinux {
+public:
+    GLStandIn(const DeviceFacts& facts, const std::string& version, const std::map<GLenum, GLint>& memory)
+        : GPULinux(boost::make_shared<InertContext>(), facts, ""), version_(version), memory_(memory)
+    {
+    }
+    const GLubyte* GetString(GLenum name) override
+    {
+        return reinterpret_cast<const GLubyte*>(name == GL_VERSION ? version_.c_str() : "");
+    }
+    void GetIntegerv(GLenum pname, GLint* params) override
+    {
+        asked.push_back(pname);
+        const auto found = memory_.find(pname);
+        if (found == memory_.end()) {
+            throw GLErrorException();
+        }
+        params[0] = found->second;
+    }
+    std::vector<GLenum> asked;
+
+private:
+    const std::string version_;
+    const std::map<GLenum, GLint> memory_;
+};
+
+const GLenum kNVX = 0x9047;  // GL_GPU_MEMORY_INFO_DEDICATED_VIDMEM_NVX
+const GLenum kATI = 0x87FC;  // GL_TEXTURE_FREE_MEMORY_ATI
+
+} // namespace
+
+// The driver facts of real machines' GPUs: hybrid laptops, AMD beside an
+// Intel iGPU, an old Radeon on `radeon`, the software device.
+TEST(GPULinux, DriverFactsNameTheReleaseThatRunsTheGPU)
 {
-    EXPECT_EQ("550.54.15", GPULinux::NvidiaVersionInGLVersion("4.6.0 NVIDIA 550.54.15"));
-    EXPECT_EQ("", GPULinux::NvidiaVersionInGLVersion("4.6 (Compatibility Profile) Mesa 23.2.1"));
-    EXPECT_EQ("", GPULinux::NvidiaVersionInGLVersion("4.6.0 NVIDIA 550.54.15 beta"));
+    const std::uint64_t GiB = 1ull << 30;
+    const std::string cim = "20231019000000.000000-000";
+    const std::map<GLenum, GLint> both = {{kNVX, 2097152}, {kATI, 1789952}};  // 2 GiB card, 300 MiB used
+    const struct {
+        const char* name;
+        DeviceFacts facts;
+        const char* glVersion;
+        std::map<GLenum, GLint> memory;
+        const char* driverVersion;
+        const char* driverDate;
+        unsigned int megabytes;
+        std::vector<GLenum> asked;
+    } cases[] = {
+        {"Intel iGPU", {0x8086, 0x9a49, "", "i915"}, "4.6 (Compatibility Profile) Mesa 22.3.6", both, "22.3.6", "", 0, {}},
+        {"amdgpu, distribution build", {0x1002, 0x73bf, "", "amdgpu", "", "", 8 * GiB},
+         "4.6 (Compatibility Profile) Mesa 23.2.1-1ubuntu3.1~22.04.2", both, "23.2.1-1ubuntu3.1~22.04.2", "", 8192, {}},
+        {"radeon, Mesa from git", {0x1002, 0x6798, "", "radeon"}, "4.5 (Compatibility Profile) Mesa 24.0.0-devel (git-1a2b3c4d)",
+         both, "24.0.0-devel (git-1a2b3c4d)", "", 2048, {kNVX}},
+        {"radeon without NVX: the free pool", {0x1002, 0x6798, "", "radeon"}, "3.1 Mesa 22.3.6", {{kATI, 1789952}},
+         "22.3.6", "", 1748, {kNVX, kATI}},
+        {"AMD's own GL names no Mesa", {0x1002, 0x73bf, "", "amdgpu", "", "", 8 * GiB},
+         "4.6.14756 Compatibility Profile Context", {}, "", "", 8192, {}},
+        {"NVIDIA, the system's release", {0x10de, 0x2330, "", "nvidia", "535.129.03", cim.c_str(), 8 * GiB},
+         "4.6.0 NVIDIA 535.129.03", {{kNVX, 16777216}}, "535.129.03", cim.c_str(), 16384, {kNVX}},
+        {"NVIDIA, no system source", {0x10de, 0x2330, "", "nvidia"}, "4.6.0 NVIDIA 550.54.15", {}, "550.54.15", "", 0,
+         {kNVX}},
+        {"NVIDIA, an unplain version", {0x10de, 0x2330, "", "nvidia"}, "4.6.0 NVIDIA 550.54.15 beta", {}, "", "", 0,
+         {kNVX}},
+        {"NVIDIA on nouveau", {0x10de, 0x2330, "", "nouveau"}, "4.3 (Compatibility Profile) Mesa 22.3.6", {}, "22.3.6",
+         "", 0, {kNVX}},
+        {"the software device", {0, 0, "", "swrast", "", "", 0, "", true}, "4.5 (Compatibility Profile) Mesa 22.3.6",
+         both, "22.3.6", "", 0, {}},
+        {"no word of Mesa's", {0x8086, 0x9a49, "", "i915"}, "4.6 XMesa 22.3.6", {}, "", "", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceFacts facts = c.facts;
+        facts.kernelDriverVersion = "1.2.3";
+        GLStandIn gpu(facts, c.glVersion, c.memory);
+        EXPECT_EQ(c.driverVersion, gpu.DriverVersion());
+        EXPECT_EQ(c.driverDate, gpu.DriverDate());
+        EXPECT_EQ(c.megabytes, gpu.MemoryMB());
+        EXPECT_EQ(c.asked, gpu.asked);
+        EXPECT_EQ(facts.software ? "" : facts.driver, gpu.KernelDriver());
+        EXPECT_EQ("1.2.3", gpu.KernelDriverVersion());
+    }
 }
