@@ -198,6 +198,8 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         {"CUDA_VISIBLE_DEVICES=1, no /proc/driver/nvidia", {Cuda(0)}, {"10de:2331 nvidia"}, 0, {{kA1}, false}},
         {"NVIDIA's EGL and Mesa's render node list one GPU", {Cuda(0), Drm("/dev/dri/renderD131")},
          {"10de:2330 nvidia"}, 0},
+        {"hybrid laptop, Mesa's EGL first", {Drm("/dev/dri/renderD131"), Drm("/dev/dri/renderD129"), Cuda(0)},
+         {"8086:0166 i915", "10de:2330 nvidia"}, 1},
         {"UUIDs against the driver's list", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none}},
         {"UUIDs by NVML", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none, false, true}},
         {"no libcuda, no NVML, two GPUs: no guess", {Cuda(0), Cuda(1)}, {"0000:0000 ", "0000:0000 "}, 0, {none}},
