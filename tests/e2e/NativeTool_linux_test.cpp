@@ -46,6 +46,13 @@ std::vector<std::string> SoftwareBlock(const ReferenceGL& gl)
                                       "gpu.Renderer=" + Quoted(gl.text(GL_RENDERER)), "gpu.RendererID=0",
                                       "gpu.Vendor=" + Quoted(gl.text(GL_VENDOR)), "gpu.VendorID=0",
                                       "gpu.HasNPOTSupport=1"};
+    // Mesa's release, as its own GL_VERSION names it.
+    std::smatch mesa;
+    const std::string version = gl.text(GL_VERSION);
+    if (!std::regex_search(version, mesa, std::regex("(^| )Mesa (.+)$"))) {
+        ADD_FAILURE() << "the software device's GL_VERSION names no Mesa: " << version;
+    }
+    block.push_back("gpu.DriverVersion=" + Quoted(mesa[2]));
     if (!gl.driverName().empty()) {
         block.push_back("gpu.Driver=" + Quoted(gl.driverName()));
     }

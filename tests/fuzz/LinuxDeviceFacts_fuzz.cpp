@@ -58,11 +58,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const SystemTree tree(gTree.Root());
     const DeviceFacts amd = LinuxDeviceFacts::ForDrmNode(tree, "/dev/dri/card0");
-    if (amd.vendorID > 0xFFFF || amd.deviceID > 0xFFFF || (!amd.driverDate.empty() && amd.driverDate.size() != 8)) {
+    // Only NVIDIA's module names a release date ("yyyymmdd000000.000000-000"); DRM's dates are no release's.
+    if (amd.vendorID > 0xFFFF || amd.deviceID > 0xFFFF || !amd.driverDate.empty()) {
         std::abort();
     }
     for (const DeviceFacts& nvidia : LinuxDeviceFacts::NvidiaGpus(tree)) {
-        if (nvidia.vendorID != 0x10DE || nvidia.deviceID > 0xFFFF || nvidia.pciAddress != kNvidia) {
+        if (nvidia.vendorID != 0x10DE || nvidia.deviceID > 0xFFFF || nvidia.pciAddress != kNvidia ||
+            (!nvidia.driverDate.empty() && nvidia.driverDate.size() != 25)) {
             std::abort();
         }
     }

@@ -25,6 +25,8 @@ public:
     std::string driver = "fake.dll";
     std::string driverDate = "20240101000000.000000-000";
     std::string caption = "Fake Adapter";
+    std::string kernelDriver;
+    std::string kernelDriverVersion;
     bool compileGLSL = true;
     bool frameBuffer = true;
     // Successive answers of OCLVersion/CUDAVersion; "" once exhausted.
@@ -50,6 +52,8 @@ public:
     std::string Driver() override { return Answer("Driver", driver); }
     std::string DriverDate() override { return Answer("DriverDate", driverDate); }
     std::string Caption() override { return Answer("Caption", caption); }
+    std::string KernelDriver() override { return kernelDriver; }
+    std::string KernelDriverVersion() override { return kernelDriverVersion; }
     bool DoCompileProgramGLSL() override { return Answer("DoCompileProgramGLSL", compileGLSL); }
     bool DoTestFrameBuffer() override { return Answer("DoTestFrameBuffer", frameBuffer); }
     std::string OCLVersion() override { return Next("OCLVersion", oclAnswers); }

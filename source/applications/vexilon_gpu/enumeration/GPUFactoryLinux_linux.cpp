@@ -115,19 +115,23 @@ void TieToNvidiaGpu(EGLEnumerationSystem& system, const NvidiaGpuIndex& nvidia, 
     }
 }
 
-// The last link: one NVIDIA GPU left and one NVIDIA device (one identity,
-// however many EGL lists it) left to tie; with more of either, nothing is guessed.
+// The last link: one NVIDIA GPU left and one device left to tie (one
+// identity, however many EGL lists it; a device with no identity at all is
+// one of its own); with more of either, nothing is guessed.
 void TieByPosition(const NvidiaGpuIndex& nvidia, std::vector<Candidate>& candidates)
 {
     std::set<std::string> untied;
+    std::size_t nameless = 0;
     for (const Candidate& candidate : candidates) {
-        if (candidate.link == Link::kNone && !candidate.identity.empty()) {
+        if (candidate.link == Link::kNone && candidate.identity.empty()) {
+            ++nameless;
+        } else if (candidate.link == Link::kNone) {
             untied.insert(candidate.identity);
         }
     }
-    const DeviceFacts* left = untied.size() == 1 ? nvidia.OnlyOneLeft(candidates) : nullptr;
+    const DeviceFacts* left = untied.size() + nameless == 1 ? nvidia.OnlyOneLeft(candidates) : nullptr;
     for (Candidate& candidate : candidates) {
-        if (left != nullptr && candidate.link == Link::kNone && !candidate.identity.empty()) {
+        if (left != nullptr && candidate.link == Link::kNone) {
             candidate.facts = *left;
             candidate.link = Link::kPosition;
         }
@@ -149,7 +153,7 @@ std::vector<Candidate> HardwareCandidates(EGLEnumerationSystem& system, const st
             candidate.identity = device.drmNode;
             candidate.caption = device.drmNode;
             candidate.link = Link::kDrmNode;
-        } else if (device.cudaDevice >= 0 || !device.uuid.empty()) {
+        } else {
             // No DRM node: nvidia-drm is not loaded, or /dev/dri is not in this container.
             if (!nvidia) {
                 nvidia.reset(new NvidiaGpuIndex(system));

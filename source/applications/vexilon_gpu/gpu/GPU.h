@@ -39,6 +39,10 @@ public:
 
     // What ties other APIs' view of this GPU to it; nothing by default.
     virtual GPUIdentity Identity() { return GPUIdentity(); }
+    // The kernel driver that runs this GPU and that driver's own version, for
+    // the JSON document only; empty where the system names none.
+    virtual std::string KernelDriver() { return std::string(); }
+    virtual std::string KernelDriverVersion() { return std::string(); }
 };
 
 typedef std::vector<boost::shared_ptr<GPU> > GPUList;

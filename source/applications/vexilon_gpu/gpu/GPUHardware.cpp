@@ -70,24 +70,41 @@ unsigned int GPUHardware::MemoryMBFromSystemFigure(std::uint64_t systemBytes)
     } else if (vendor == kVendorNVIDIA) {
         query = kDedicatedVideoMemoryNVX;
     }
-    if (query != 0) {
-        GLint kibibytes[4] = {0, 0, 0, 0};
-        try {
-            GetIntegerv(query, kibibytes);
-            const std::uint64_t reported = static_cast<std::uint64_t>(static_cast<std::uint32_t>(kibibytes[0])) * 1024;
-            if (reported > bytes) {
-                bytes = reported;
-            }
-        } catch (const GLErrorException&) {
-            // The driver lacks the vendor's memory extension: the system's
-            // figure is the best one known. Leave no error behind for the next
-            // question.
-            ContextScope scope(*spContext_);
-            for (int flags = 0; flags < 32 && glGetError() != GL_NO_ERROR; ++flags) {
-            }
-        }
+    std::uint64_t reported = 0;
+    if (query != 0 && GLMemoryBytes(query, reported) && reported > bytes) {
+        bytes = reported;
     }
     return static_cast<unsigned int>(bytes >> 20);
+}
+
+unsigned int GPUHardware::MemoryMBFromTotal(std::uint64_t totalBytes)
+{
+    if (VendorID() != kVendorATI) {
+        return MemoryMBFromSystemFigure(totalBytes);
+    }
+    // The free pool moves with the load: only a card that names no total
+    // at all is described by it.
+    std::uint64_t bytes = totalBytes;
+    if (bytes == 0 && !GLMemoryBytes(kDedicatedVideoMemoryNVX, bytes)) {
+        GLMemoryBytes(kTextureFreeMemoryATI, bytes);
+    }
+    return static_cast<unsigned int>(bytes >> 20);
+}
+
+bool GPUHardware::GLMemoryBytes(GLenum query, std::uint64_t& bytes)
+{
+    GLint kibibytes[4] = {0, 0, 0, 0};
+    try {
+        GetIntegerv(query, kibibytes);
+    } catch (const GLErrorException&) {
+        // The driver lacks the extension. Leave no error behind for the next question.
+        ContextScope scope(*spContext_);
+        for (int flags = 0; flags < 32 && glGetError() != GL_NO_ERROR; ++flags) {
+        }
+        return false;
+    }
+    bytes = static_cast<std::uint64_t>(static_cast<std::uint32_t>(kibibytes[0])) * 1024;
+    return true;
 }
 
 std::string GPUHardware::OGLVersion()

@@ -50,8 +50,16 @@ protected:
     // (AMD and NVIDIA only), in whole MiB. A driver without the vendor's
     // extension leaves the system's figure standing.
     unsigned int MemoryMBFromSystemFigure(std::uint64_t systemBytes);
+    // AMD: the card's total from the system, else the dedicated memory of
+    // GL_NVX_gpu_memory_info, and only without either GL_ATI_meminfo's free
+    // texture memory; other vendors as MemoryMBFromSystemFigure.
+    unsigned int MemoryMBFromTotal(std::uint64_t totalBytes);
 
 private:
+    // The vendor's GL memory figure `query` (KiB) in bytes; false, with
+    // `bytes` untouched, when the driver lacks the extension.
+    bool GLMemoryBytes(GLenum query, std::uint64_t& bytes);
+
     boost::shared_ptr<ZEB::OGL::Context> spContext_;
     std::string sOCLVersion_;
     std::string sCUDAVersion_;

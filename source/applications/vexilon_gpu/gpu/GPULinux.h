@@ -21,6 +21,13 @@ public:
     std::string DriverDate() override;
     std::string Caption() override;
     GPUIdentity Identity() override;
+    std::string KernelDriver() override;
+    std::string KernelDriverVersion() override;
+
+    // Mesa's release as its GL_VERSION names it: all that follows "Mesa ",
+    // distribution suffixes included ("4.6 (Compatibility Profile) Mesa
+    // 23.2.1-1ubuntu3.1~22.04.2"); empty when Mesa is not named.
+    static std::string MesaVersionInGLVersion(const std::string& glVersion);
 
     // The NVIDIA driver's version at the end of its GL_VERSION ("4.6.0 NVIDIA
     // 550.54.15"); empty when the text names none.

@@ -17,7 +17,7 @@ GPULinux::GPULinux(const boost::shared_ptr<ZEB::OGL::Context>& context, const De
 
 GPULinux::~GPULinux() {}
 
-unsigned int GPULinux::MemoryMB() { return MemoryMBFromSystemFigure(facts_.memoryBytes); }
+unsigned int GPULinux::MemoryMB() { return MemoryMBFromTotal(facts_.memoryBytes); }
 
 unsigned int GPULinux::RendererID() { return facts_.deviceID; }
 
@@ -25,13 +25,26 @@ unsigned int GPULinux::VendorID() { return facts_.vendorID; }
 
 std::string GPULinux::DriverVersion()
 {
-    if (!facts_.driverVersion.empty() || facts_.vendorID != kNvidiaVendorID) {
+    if (!facts_.driverVersion.empty()) {
         return facts_.driverVersion;
     }
-    // Some containers mount neither the module's version nor /proc, nor NVML:
-    // NVIDIA's GL still names its driver.
-    const GLubyte* version = GetString(GL_VERSION);
-    return NvidiaVersionInGLVersion(version ? reinterpret_cast<const char*>(version) : "");
+    // Mesa's release renders the context of every GPU it drives, and names
+    // itself in GL_VERSION. Some containers mount neither NVIDIA's module
+    // version nor /proc, nor NVML: NVIDIA's GL still names its driver.
+    const GLubyte* text = GetString(GL_VERSION);
+    const std::string version = text ? reinterpret_cast<const char*>(text) : "";
+    const std::string mesa = MesaVersionInGLVersion(version);
+    return !mesa.empty() || facts_.vendorID != kNvidiaVendorID ? mesa : NvidiaVersionInGLVersion(version);
+}
+
+std::string GPULinux::MesaVersionInGLVersion(const std::string& glVersion)
+{
+    const std::string marker = "Mesa ";
+    std::size_t at = glVersion.find(marker);
+    while (at != std::string::npos && at != 0 && glVersion[at - 1] != ' ') {
+        at = glVersion.find(marker, at + 1);
+    }
+    return at == std::string::npos ? std::string() : glVersion.substr(at + marker.size());
 }
 
 std::string GPULinux::NvidiaVersionInGLVersion(const std::string& glVersion)
@@ -53,6 +66,10 @@ std::string GPULinux::Driver() { return facts_.driver; }
 std::string GPULinux::DriverDate() { return facts_.driverDate; }
 
 std::string GPULinux::Caption() { return sCaption_; }
+
+std::string GPULinux::KernelDriver() { return facts_.software ? std::string() : facts_.driver; }
+
+std::string GPULinux::KernelDriverVersion() { return facts_.kernelDriverVersion; }
 
 GPUIdentity GPULinux::Identity()
 {

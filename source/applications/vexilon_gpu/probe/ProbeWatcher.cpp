@@ -137,6 +137,14 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         std::getline(words >> std::ws, facts);
         ReportOutput::RecordVulkanFacts(tag == "-" ? std::string() : tag, facts);
     }
+    if (word == "fact") {
+        std::string tag;
+        std::string name;
+        std::string value;
+        words >> tag >> name;
+        std::getline(words >> std::ws, value);
+        ReportOutput::RecordGPUFact(tag, name, value);
+    }
     if (word == "at") {
         std::string first;
         words >> first;

@@ -79,6 +79,11 @@ void JsonReport::VulkanFacts(const std::string& tag, const std::string& facts)
     }
 }
 
+void JsonReport::GPUFact(const std::string& tag, const std::string& name, const std::string& value)
+{
+    GPU(tag)[name] = value;
+}
+
 void JsonReport::LostDevice(const std::string& what) { document_["lostDevices"].push_back(what); }
 
 std::string JsonReport::Text() const { return document_.dump(2, ' ', false, Json::error_handler_t::replace); }

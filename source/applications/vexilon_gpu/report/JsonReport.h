@@ -17,6 +17,7 @@ public:
     void Line(const std::string& line) override;
     void FailedBlock(const std::string& tag, const std::string& what) override;
     void VulkanFacts(const std::string& tag, const std::string& facts) override;
+    void GPUFact(const std::string& tag, const std::string& name, const std::string& value) override;
     void LostDevice(const std::string& what) override;
 
     // The document as UTF-8 text, indented, without a final line end. Bytes

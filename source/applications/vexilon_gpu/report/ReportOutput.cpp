@@ -52,6 +52,15 @@ void ReportOutput::RecordVulkanFacts(const std::string& tag, const std::string& 
     }
 }
 
+void ReportOutput::RecordGPUFact(const std::string& tag, const std::string& name, const std::string& value)
+{
+    if (sink_ != nullptr) {
+        sink_->GPUFact(tag, name, value);
+    } else {
+        ProgressSignal::Send("fact " + tag + " " + name + " " + SingleLine(value));
+    }
+}
+
 std::string ReportOutput::SingleLine(std::string text)
 {
     for (char& byte : text) {

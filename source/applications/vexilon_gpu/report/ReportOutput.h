@@ -29,6 +29,9 @@ public:
     // report lines have no place for it.
     static void RecordLostDevice(const std::string& what);
     static void RecordVulkanFacts(const std::string& tag, const std::string& facts);
+    // A fact of a GPU for the JSON document only (ReportSink::GPUFact), on
+    // the same way as the Vulkan facts.
+    static void RecordGPUFact(const std::string& tag, const std::string& name, const std::string& value);
 
     // `text` with a space for every carriage return and line feed, so that a
     // driver's text can never split a line; every other byte stays.

@@ -19,6 +19,10 @@ public:
     // document holds them: the report lines stay as they are.
     virtual void VulkanFacts(const std::string& tag, const std::string& facts) = 0;
 
+    // A fact of the GPU tagged `tag` that only the JSON document holds
+    // ("kernelDriver"): the report lines stay as they are.
+    virtual void GPUFact(const std::string& tag, const std::string& name, const std::string& value) = 0;
+
     // A device that a driver fault cost while the GPUs were listed: it has no
     // block, and `what` says why.
     virtual void LostDevice(const std::string& what) = 0;

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -32,6 +33,19 @@ void FailedBlock(const std::string& tag, const std::string& what)
 {
     std::cerr << "DoRunGPU exception" << std::endl;
     ReportOutput::RecordFailedBlock(tag, what);
+}
+
+// What the system names the GPU's kernel driver and its version: facts of
+// the JSON document only, so the block gets no line and takes no step.
+void RecordKernelDriver(GPU& gpu, const std::string& tag)
+{
+    const std::pair<const char*, std::string> facts[] = {{"kernelDriver", gpu.KernelDriver()},
+                                                         {"kernelDriverVersion", gpu.KernelDriverVersion()}};
+    for (const auto& fact : facts) {
+        if (!fact.second.empty()) {
+            ReportOutput::RecordGPUFact(tag, fact.first, fact.second);
+        }
+    }
 }
 
 std::string Bool(bool value) { return value ? "1" : "0"; }
@@ -121,6 +135,9 @@ void Tester::Run()
 void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
 {
     try {
+        if (firstField_ == 0) {
+            RecordKernelDriver(gpu, tag);
+        }
         for (std::size_t field = firstField_; field < sizeof kFields / sizeof kFields[0]; ++field) {
             Announce(field);
             if (field == firstField_) {

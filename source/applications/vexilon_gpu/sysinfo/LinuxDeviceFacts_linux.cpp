@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <ctime>
+#include <time.h>
 #include <sstream>
 #include <utility>
 
@@ -32,9 +34,9 @@ std::string ReadModuleVersion(const SystemTree& tree, const std::string& module)
     return printable ? line : std::string();
 }
 
-// The kernel module's version from the "NVRM version:" line of
-// /proc/driver/nvidia/version: its first word that looks like "550.54.15".
-std::string ReadNvrmVersion(const SystemTree& tree)
+// The "NVRM version:" line of /proc/driver/nvidia/version, without its
+// label; empty when there is none.
+std::string ReadNvrmLine(const SystemTree& tree)
 {
     std::string text;
     if (!tree.ReadFile("/proc/driver/nvidia/version", text)) {
@@ -43,33 +45,66 @@ std::string ReadNvrmVersion(const SystemTree& tree)
     std::istringstream lines(text);
     std::string line;
     while (std::getline(lines, line)) {
-        if (line.compare(0, 13, "NVRM version:") != 0) {
-            continue;
+        if (line.compare(0, 13, "NVRM version:") == 0) {
+            return line.substr(13);
         }
-        std::istringstream words(line.substr(13));
-        std::string word;
-        while (words >> word) {
-            const bool digitsAndDots = std::all_of(word.begin(), word.end(), [](char c) {
-                return c == '.' || std::isdigit(static_cast<unsigned char>(c)) != 0;
-            });
-            if (digitsAndDots && std::isdigit(static_cast<unsigned char>(word[0])) &&
-                word.find('.') != std::string::npos) {
-                return word;
+    }
+    return std::string();
+}
+
+// The kernel module's version in its NVRM line: the first word that looks
+// like "550.54.15".
+std::string ReadNvrmVersion(const SystemTree& tree)
+{
+    std::istringstream words(ReadNvrmLine(tree));
+    std::string word;
+    while (words >> word) {
+        const bool digitsAndDots = std::all_of(word.begin(), word.end(), [](char c) {
+            return c == '.' || std::isdigit(static_cast<unsigned char>(c)) != 0;
+        });
+        if (digitsAndDots && std::isdigit(static_cast<unsigned char>(word[0])) && word.find('.') != std::string::npos) {
+            return word;
+        }
+    }
+    return std::string();
+}
+
+// The kernel module's build date, which closes its NVRM line ("...  550.54.15
+// Thu Oct 19 18:56:32 UTC 2023"; the open module puts its build host between),
+// as a CIM date "20231019000000.000000-000"; empty when the line names none.
+std::string ReadNvrmDate(const SystemTree& tree)
+{
+    const std::string line = ReadNvrmLine(tree);
+    for (std::size_t at = 0; at < line.size(); ++at) {
+        if (line[at] == ' ' || (at > 0 && line[at - 1] != ' ')) {
+            continue;  // not the start of a word
+        }
+        for (const char* form : {"%a %b %d %H:%M:%S %Z %Y", "%a %b %d %H:%M:%S %Y"}) {
+            std::tm date{};
+            const char* end = ::strptime(line.c_str() + at, form, &date);
+            if (end != nullptr && std::all_of(end, line.c_str() + line.size(), [](char c) {
+                    return std::isspace(static_cast<unsigned char>(c)) != 0;
+                })) {
+                char text[32];
+                std::snprintf(text, sizeof text, "%04d%02d%02d000000.000000-000", date.tm_year + 1900,
+                              date.tm_mon + 1, date.tm_mday);
+                return text;
             }
         }
     }
     return std::string();
 }
 
-// The NVIDIA driver's version: its module's, the one /proc names, else NVML's
-// (containers often mount neither file).
-std::string NvidiaDriverVersion(const SystemTree& tree)
+// The NVIDIA driver's release: its module's version, the one /proc names,
+// else NVML's (containers often mount neither file); the module's build date.
+void AddNvidiaRelease(const SystemTree& tree, DeviceFacts& facts)
 {
-    std::string version = ReadModuleVersion(tree, "nvidia");
-    if (version.empty()) {
-        version = ReadNvrmVersion(tree);
+    facts.kernelDriverVersion = ReadModuleVersion(tree, "nvidia");
+    if (facts.kernelDriverVersion.empty()) {
+        facts.kernelDriverVersion = ReadNvrmVersion(tree);
     }
-    return version.empty() ? tree.NvidiaDriverVersion() : version;
+    facts.driverVersion = facts.kernelDriverVersion.empty() ? tree.NvidiaDriverVersion() : facts.kernelDriverVersion;
+    facts.driverDate = ReadNvrmDate(tree);
 }
 
 // The "GPU UUID:" line of the driver's information file, its digits in lower
@@ -101,16 +136,6 @@ std::string DrmVersionText(const SystemTree::DrmVersion& version)
     std::ostringstream text;
     text << version.major << '.' << version.minor << '.' << version.patchlevel;
     return text.str();
-}
-
-// The kernel writes "YYYYMMDD"; anything else is no date.
-std::string DrmDate(const SystemTree::DrmVersion& version)
-{
-    const std::string& date = version.date;
-    const bool valid = date.size() == 8 && std::all_of(date.begin(), date.end(), [](char c) {
-        return std::isdigit(static_cast<unsigned char>(c)) != 0;
-    });
-    return valid ? date : std::string();
 }
 
 // The system's memory figure of the device whose sysfs directory is `deviceDirectory`.
@@ -219,14 +244,15 @@ DeviceFacts LinuxDeviceFacts::ForDrmNode(const SystemTree& tree, const std::stri
     const std::string device = "/sys/class/drm/" + node + "/device";
     std::string module;
     DeviceFacts facts = SysfsDevice(tree, device, module);
+    // The DRM interface's version and date never change with a release of
+    // the driver: only the kernel driver's own version falls back on it.
     SystemTree::DrmVersion drm;
-    const bool drmKnown = tree.DrmDriverVersion(nodePath, drm);
-    facts.driverVersion = ReadModuleVersion(tree, module);
-    if (facts.driverVersion.empty() && drmKnown) {
-        facts.driverVersion = DrmVersionText(drm);
+    facts.kernelDriverVersion = ReadModuleVersion(tree, module);
+    if (facts.kernelDriverVersion.empty() && tree.DrmDriverVersion(nodePath, drm)) {
+        facts.kernelDriverVersion = DrmVersionText(drm);
     }
-    if (drmKnown) {
-        facts.driverDate = DrmDate(drm);
+    if (facts.vendorID == kNvidiaVendorID && facts.driver == "nvidia") {
+        AddNvidiaRelease(tree, facts);
     }
     facts.memoryBytes = MemoryBytesAt(tree, device, facts.pciAddress, facts.vendorID);
     return facts;
@@ -244,7 +270,7 @@ DeviceFacts LinuxDeviceFacts::ForPciAddress(const SystemTree& tree, const std::s
     std::string module;
     DeviceFacts facts = SysfsDevice(tree, device, module);
     facts.pciAddress = pciAddress;
-    facts.driverVersion = ReadModuleVersion(tree, module);
+    facts.kernelDriverVersion = ReadModuleVersion(tree, module);
     facts.memoryBytes = MemoryBytesAt(tree, device, pciAddress, facts.vendorID);
     return facts;
 }
@@ -259,7 +285,7 @@ DeviceFacts LinuxDeviceFacts::ForNvidiaGpu(const SystemTree& tree, const std::st
     facts.deviceID = ReadPciId(tree, "/sys/bus/pci/devices/" + pciAddress + "/device");
     facts.pciAddress = pciAddress;
     facts.driver = "nvidia";
-    facts.driverVersion = NvidiaDriverVersion(tree);
+    AddNvidiaRelease(tree, facts);
     facts.memoryBytes = MemoryBytes(tree, pciAddress, kNvidiaVendorID);
     facts.uuid = ReadNvidiaUuid(tree, pciAddress);
     return facts;

@@ -4,6 +4,7 @@
 #include "enumeration/EGLEnumerationSystem.h"
 #include "enumeration/GPUFactoryLinux.h"
 #include "enumeration/VulkanTies.h"
+#include "gpu/GLErrorException.h"
 #include "gpu/GPULinux.h"
 #include "sysinfo/LinuxDeviceFacts.h"
 #include "zeb/core/exception/RuntimeException.h"
@@ -11,15 +12,18 @@
 
 #include <gtest/gtest.h>
 
+#include <boost/make_shared.hpp>
+
 #include <cstdio>
 #include <map>
 #include <numeric>
 
 namespace {
 
-// A context whose display came up; the GL is never asked here.
+// A context whose display came up; the GL is the test's.
 struct DeadContext : ZEB::OGL::Context {
     explicit DeadContext(std::size_t device) : device(device) {}
+    void makeCurrent() const override {}
     const std::size_t device;
 };
 
@@ -41,11 +45,13 @@ std::string Bytes(char first)
 FakeDevice Software(bool fails = false) { return {{true, "", -1, ""}, fails}; }
 FakeDevice Drm(const char* node, bool fails = false) { return {{false, node, -1, ""}, fails}; }
 FakeDevice Cuda(int index, const std::string& uuid = "") { return {{false, "", index, uuid}, false}; }
+// NVIDIA's EGL device where the driver offers neither a UUID nor a CUDA index.
+FakeDevice Nameless() { return {{false, "", -1, ""}, false}; }
 
 DeviceFacts Facts(std::uint32_t vendor, std::uint32_t device, const char* pciAddress, const char* driver,
                   const char* uuid = "")
 {
-    return DeviceFacts{vendor, device, pciAddress, driver, "", "", 2048ull << 20, uuid};
+    return DeviceFacts{vendor, device, pciAddress, driver, "", "", "", 2048ull << 20, uuid};
 }
 
 // Two NVIDIA GPUs, as sysfs and the NVIDIA driver know them.
@@ -123,6 +129,32 @@ private:
     NvidiaSources nvidia_;
 };
 
+// A GPU of the enumeration on a GL of the test's making: its GL_VERSION, and
+// the KiB each memory query answers (a query not listed is rejected, as by a
+// driver without that extension).
+class GLStandIn : public GPULinux {
+public:
+    GLStandIn(const DeviceFacts& facts, const std::string& version, const std::map<GLenum, GLint>& memory)
+        : GPULinux(boost::make_shared<DeadContext>(0), facts, ""), version(version), memory(memory)
+    {
+    }
+    const GLubyte* GetString(GLenum name) override
+    {
+        return reinterpret_cast<const GLubyte*>(name == GL_VERSION ? version.c_str() : "");
+    }
+    void GetIntegerv(GLenum pname, GLint* params) override
+    {
+        asked.push_back(pname);
+        params[0] = memory.count(pname) != 0 ? memory.at(pname) : throw GLErrorException();
+    }
+    const std::string version;
+    const std::map<GLenum, GLint> memory;
+    std::vector<GLenum> asked;
+};
+
+const GLenum kNVX = 0x9047;  // GL_GPU_MEMORY_INFO_DEDICATED_VIDMEM_NVX
+const GLenum kATI = 0x87FC;  // GL_TEXTURE_FREE_MEMORY_ATI
+
 std::string Describe(GPU& gpu)
 {
     char ids[16];
@@ -166,11 +198,15 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
         {"CUDA_VISIBLE_DEVICES=1, no /proc/driver/nvidia", {Cuda(0)}, {"10de:2331 nvidia"}, 0, {{kA1}, false}},
         {"NVIDIA's EGL and Mesa's render node list one GPU", {Cuda(0), Drm("/dev/dri/renderD131")},
          {"10de:2330 nvidia"}, 0},
-        {"two EGL devices answer one CUDA index", {Cuda(1), Cuda(1)}, {"10de:2331 nvidia"}, 0},
+        {"hybrid laptop, Mesa's EGL first", {Drm("/dev/dri/renderD131"), Drm("/dev/dri/renderD129"), Cuda(0)},
+         {"8086:0166 i915", "10de:2330 nvidia"}, 1},
         {"UUIDs against the driver's list", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none}},
         {"UUIDs by NVML", {Cuda(0, Bytes(0x10)), Cuda(1, Bytes(0))}, nvidiaGpus, 1, {none, false, true}},
         {"no libcuda, no NVML, two GPUs: no guess", {Cuda(0), Cuda(1)}, {"0000:0000 ", "0000:0000 "}, 0, {none}},
         {"the one GPU left to the one device left", {Cuda(1), Cuda(0, Bytes(0)), Cuda(1)}, nvidiaGpus, 1, {none}},
+        {"the one GPU left to a device with no identity", {Nameless(), Drm("/dev/dri/renderD131")}, nvidiaGpus, 1},
+        {"one GPU left, two devices with no identity: no guess", {Nameless(), Drm("/dev/dri/renderD131"), Nameless()},
+         {"10de:2330 nvidia", "0000:0000 ", "0000:0000 "}, 1},
     };
     for (const Scenario& scenario : scenarios) {
         SCOPED_TRACE(scenario.name);
@@ -188,30 +224,60 @@ TEST(GPUFactoryLinux, OneGPUPerWorkingHardwareDeviceInPCIOrder)
     }
 }
 
-// The identities the enumeration gives its GPUs tie Vulkan's devices to them:
-// Intel and AMD by PCI address, NVIDIA without a DRM node by its UUID.
-TEST(GPUFactoryLinux, VulkanDevicesTieToTheGPUsItListed)
+// The identities the enumeration gives its GPUs, which tie Vulkan's devices
+// to them: Intel and AMD by PCI address, NVIDIA without a DRM node by its UUID.
+TEST(GPUFactoryLinux, GPUsAreIdentifiedByWhatNamesTheHardware)
 {
     FakeSystem system({Drm("/dev/dri/renderD128"), Cuda(0, Bytes(0)), Drm("/dev/dri/renderD129")}, {{}, true});
     GPUFactoryLinux factory(system);
-    std::vector<GPUIdentity> gpus;
+    std::vector<std::string> ids;
     for (const boost::shared_ptr<GPU>& gpu : factory.GetGPUs()) {
-        gpus.push_back(gpu->Identity());
+        ids.push_back(gpu->Identity().pciAddress + " " + gpu->Identity().uuid);
     }
-    ASSERT_EQ(3u, gpus.size());  // Intel 00:02.0, AMD 03:00.0, NVIDIA 41:00.0
-    std::vector<VulkanDevice> devices(3);
-    devices[0].hasIDs = true;
-    std::iota(devices[0].deviceUUID.begin(), devices[0].deviceUUID.end(), 0);
-    devices[1].hasPciBusInfo = true;
-    devices[1].pciBus = 3;
-    devices[2].hasPciBusInfo = true;
-    devices[2].pciDevice = 2;
-    EXPECT_EQ((std::vector<int>{2, 1, 0}), VulkanTies::Tie(gpus, devices, VulkanTies::System::kLinux));
+    EXPECT_EQ((std::vector<std::string>{"0000:00:02.0 ", "0000:03:00.0 ", "0000:41:00.0 " + kNvidia[0].uuid}), ids);
 }
 
-TEST(GPULinux, NvidiaDriverVersionAtTheEndOfGLVersion)
+// The driver facts of real machines' GPUs: hybrid laptops, AMD beside an
+// Intel iGPU, an old Radeon on `radeon`, the software device.
+TEST(GPULinux, DriverFactsNameTheReleaseThatRunsTheGPU)
 {
-    EXPECT_EQ("550.54.15", GPULinux::NvidiaVersionInGLVersion("4.6.0 NVIDIA 550.54.15"));
-    EXPECT_EQ("", GPULinux::NvidiaVersionInGLVersion("4.6 (Compatibility Profile) Mesa 23.2.1"));
-    EXPECT_EQ("", GPULinux::NvidiaVersionInGLVersion("4.6.0 NVIDIA 550.54.15 beta"));
+    const std::map<GLenum, GLint> both = {{kNVX, 2097152}, {kATI, 1789952}};  // 2 GiB card, 300 MiB used
+    const struct {
+        const char* name;
+        DeviceFacts facts;
+        const char* glVersion;
+        std::map<GLenum, GLint> memory;
+        const char* driverVersion;
+        unsigned int megabytes;
+        std::vector<GLenum> asked;
+    } cases[] = {
+        {"Intel iGPU", {0x8086, 0x9a49, "", "i915"}, "4.6 (Compatibility Profile) Mesa 22.3.6", both, "22.3.6", 0, {}},
+        {"amdgpu, distribution build", {0x1002, 0x73bf, "", "amdgpu", "", "", "", 8ull << 30},
+         "4.6 (Compatibility Profile) Mesa 23.2.1-1ubuntu3.1~22.04.2", both, "23.2.1-1ubuntu3.1~22.04.2", 8192, {}},
+        {"radeon, Mesa from git", {0x1002, 0x6798, "", "radeon"}, "4.5 Mesa 24.0.0-devel (git-1a2b3c4d)", both,
+         "24.0.0-devel (git-1a2b3c4d)", 2048, {kNVX}},
+        {"radeon without NVX: the free pool", {0x1002, 0x6798, "", "radeon"}, "3.1 Mesa 22.3.6", {{kATI, 1789952}},
+         "22.3.6", 1748, {kNVX, kATI}},
+        {"AMD's own GL names no Mesa", {0x1002, 0x73bf, "", "amdgpu", "", "", "", 8ull << 30},
+         "4.6.14756 Compatibility Profile Context", {}, "", 8192, {}},
+        {"NVIDIA, the system's release", {0x10de, 0x2330, "", "nvidia", "535.129.03", "", "", 8ull << 30},
+         "4.6.0 NVIDIA 535.129.03", {{kNVX, 16777216}}, "535.129.03", 16384, {kNVX}},
+        {"NVIDIA, no system", {0x10de, 0x2330, "", "nvidia"}, "4.6.0 NVIDIA 550.54.15", {}, "550.54.15", 0, {kNVX}},
+        {"NVIDIA, unplain version", {0x10de, 0x2330, "", "nvidia"}, "4.6.0 NVIDIA 550.54.15 beta", {}, "", 0, {kNVX}},
+        {"NVIDIA on nouveau", {0x10de, 0x2330, "", "nouveau"}, "4.3 Mesa 22.3.6", {}, "22.3.6", 0, {kNVX}},
+        {"software device", {0, 0, "", "swrast", "", "", "", 0, "", true}, "4.5 (Compatibility Profile) Mesa 22.3.6",
+         both, "22.3.6", 0, {}},
+        {"no word of Mesa's", {0x8086, 0x9a49, "", "i915"}, "4.6 XMesa 22.3.6", {}, "", 0, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeviceFacts facts = c.facts;
+        facts.kernelDriverVersion = "1.2.3";
+        GLStandIn gpu(facts, c.glVersion, c.memory);
+        EXPECT_EQ(c.driverVersion, gpu.DriverVersion());
+        EXPECT_EQ(c.megabytes, gpu.MemoryMB());
+        EXPECT_EQ(c.asked, gpu.asked);
+        EXPECT_EQ(facts.software ? "" : facts.driver, gpu.KernelDriver());
+        EXPECT_EQ("1.2.3", gpu.KernelDriverVersion());
+    }
 }

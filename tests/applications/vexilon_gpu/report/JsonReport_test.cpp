@@ -18,6 +18,8 @@ TEST(JsonReport, HoldsTheFactsOfEveryBlockAndWhatEndedABlock)
 {
     auto first = boost::make_shared<testsupport::FakeGPU>();
     first->failures["Renderer"] = "glGetError() == 0";
+    first->kernelDriver = "amdgpu";
+    first->kernelDriverVersion = "3.54.0";
     auto second = boost::make_shared<testsupport::FakeGPU>();
     second->extensions = {ZEB::OGL::GL_ARB_VERTEX_PROGRAM};
     testsupport::FakeGPUFactory factory({first, second});
@@ -35,7 +37,10 @@ TEST(JsonReport, HoldsTheFactsOfEveryBlockAndWhatEndedABlock)
     ASSERT_EQ(2u, gpus.size());
     EXPECT_EQ(json::parse(R"([{"OGLVersion": "3.0", "MemoryMB": 1024, "RectTextureSize": 8192}, "glGetError() == 0"])"),
               json({gpus[0]["fields"], gpus[0]["failure"]}));
-    EXPECT_EQ(json({"gpu[1]", false}), json({gpus[1]["tag"], gpus[1].contains("failure")}));
+    // The kernel driver's facts are the document's only, sent before the block's first question.
+    EXPECT_EQ(json({"amdgpu", "3.54.0"}), json({gpus[0]["kernelDriver"], gpus[0]["kernelDriverVersion"]}));
+    EXPECT_EQ(json({"gpu[1]", false, false}),
+              json({gpus[1]["tag"], gpus[1].contains("failure"), gpus[1].contains("kernelDriver")}));
     EXPECT_EQ(json({true, 13}), json({gpus[1]["fields"]["HasNPOTSupport"], gpus[1]["fields"].size()}));
     const json& queries = gpus[1]["queries"];
     ASSERT_EQ(21u, queries.size());

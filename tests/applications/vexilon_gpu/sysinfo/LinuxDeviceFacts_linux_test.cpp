@@ -15,7 +15,7 @@ namespace {
 auto Fields(const DeviceFacts& facts)
 {
     return std::tie(facts.vendorID, facts.deviceID, facts.pciAddress, facts.driver, facts.driverVersion,
-                    facts.driverDate, facts.memoryBytes, facts.uuid);
+                    facts.kernelDriverVersion, facts.driverDate, facts.memoryBytes, facts.uuid);
 }
 
 // A PCI GPU as sysfs shows it: the device directory, its bus and DRM class
@@ -40,8 +40,12 @@ struct DrmCase {
     DeviceFacts expected;
 };
 
+const char* const kNvrm = "NVRM version: NVIDIA UNIX x86_64 Kernel Module  535.129.03  Thu Oct 19 18:56:32 UTC 2023\n";
+
 } // namespace
 
+// Mesa's GPUs get no driver version or date here (their GL names Mesa's
+// release), and the DRM interface's version is only the kernel driver's.
 TEST(LinuxDeviceFacts, ForDrmNodeTakesEachFieldFromItsSource)
 {
     const std::string huge(SystemTree::kMaxFileBytes + 1, '1');
@@ -49,24 +53,31 @@ TEST(LinuxDeviceFacts, ForDrmNodeTakesEachFieldFromItsSource)
         {"renderD128", "0000:03:00.0", "amdgpu",
          {{"DEV/vendor", "0x1002\n"}, {"DEV/device", "0x73bf\n"}, {"DEV/mem_info_vram_total", "8589934592\n"},
           {"/dev/dri/renderD128.drm-version", "amdgpu\n3.54.0\n20150101\n"}},
-         {0x1002, 0x73bf, "0000:03:00.0", "amdgpu", "3.54.0", "20150101", 8589934592ull}},
+         {0x1002, 0x73bf, "0000:03:00.0", "amdgpu", "", "3.54.0", "", 8589934592ull}},
         {"card0", "0000:00:02.0", "i915",
          {{"DEV/vendor", "0x8086\n"}, {"DEV/device", "0x9a49\n"}, {"/sys/module/i915/version", "2 words\n"},
           {"/dev/dri/card0.drm-version", "i915\n1.6.0\n20201103\n"}},
-         {0x8086, 0x9a49, "0000:00:02.0", "i915", "1.6.0", "20201103", 0}},
+         {0x8086, 0x9a49, "0000:00:02.0", "i915", "", "1.6.0", "", 0}},
+        // A Southern Islands Radeon: no VRAM total in sysfs.
+        {"card4", "0000:02:00.0", "radeon",
+         {{"DEV/vendor", "0x1002\n"}, {"DEV/device", "0x6798\n"},
+          {"/dev/dri/card4.drm-version", "radeon\n2.50.0\n20080528\n"}},
+         {0x1002, 0x6798, "0000:02:00.0", "radeon", "", "2.50.0", "", 0}},
         {"card1", "0000:01:00.0", "nvidia",
-         {{"DEV/vendor", "0x10de\n"}, {"DEV/device", "0x2330\n"}, {"/sys/module/nvidia/version", "550.54.15\n"},
-          {"/dev/dri/card1.drm-version", "nvidia-drm\n0.0.0\n20160202\n"}, {"/nvml/0000:01:00.0", "85520809984\n"}},
-         {0x10de, 0x2330, "0000:01:00.0", "nvidia", "550.54.15", "20160202", 85520809984ull}},
+         {{"DEV/vendor", "0x10de\n"}, {"DEV/device", "0x2330\n"}, {"/sys/module/nvidia/version", "535.129.03\n"},
+          {"/proc/driver/nvidia/version", kNvrm}, {"/dev/dri/card1.drm-version", "nvidia-drm\n0.0.0\n20160202\n"},
+          {"/nvml/0000:01:00.0", "85520809984\n"}},
+         {0x10de, 0x2330, "0000:01:00.0", "nvidia", "535.129.03", "535.129.03", "20231019000000.000000-000",
+          85520809984ull}},
         // Malformed files: no 0x, past 16 bits, negative, huge, no numbers.
         {"card2", "0000:05:00.0", "amdgpu",
          {{"DEV/vendor", "1002\n"}, {"DEV/device", "0x10000\n"}, {"DEV/mem_info_vram_total", "-1\n"},
           {"/sys/module/amdgpu/version", huge}, {"/dev/dri/card2.drm-version", "amdgpu\n3.a.0\n20150101\n"}},
-         {0, 0, "0000:05:00.0", "amdgpu", "", "", 0}},
+         {0, 0, "0000:05:00.0", "amdgpu", "", "", "", 0}},
         {"card3", "0000:06:00.0", "bochs-drm",
          {{"DEV/vendor", ""}, {"/sys/module/bochs/version", "1.0\n"},
           {"/dev/dri/card3.drm-version", "bochs\n1.0.0\n2015\n"}},
-         {0, 0, "0000:06:00.0", "bochs-drm", "1.0", "", 0}},
+         {0, 0, "0000:06:00.0", "bochs-drm", "", "1.0", "", 0}},
     };
     for (const DrmCase& test : cases) {
         SCOPED_TRACE(test.node);
@@ -115,19 +126,23 @@ TEST(LinuxDeviceFacts, NvidiaGpusComeInBusOrderWithTheModuleVersionFirst)
     fake.Write("/sys/bus/pci/devices/0000:01:00.0/device", "0x2330\n");
     fake.Write("/sys/bus/pci/devices/0000:41:00.0/device", "0x20b0\n");
     fake.Write("/nvml/0000:41:00.0", "42949672960\n");
-    // The module's version, else the one /proc names, else NVML's (containers).
-    const std::string proc = "NVRM version: NVIDIA UNIX x86_64 Kernel Module  550.54.15  Tue Mar  5 2024\n";
-    const std::tuple<const char*, std::string, const char*> versions[] = {
-        {"", proc, "550.54.15"}, {"555.42.02", proc, "555.42.02"}, {"", "", "560.35.03"}};
-    for (const auto& version : versions) {
-        fake.Write("/sys/module/nvidia/version", std::get<0>(version));
-        fake.Write("/proc/driver/nvidia/version", std::get<1>(version));
+    // The module's version, else the one /proc names, else NVML's (containers);
+    // the date the module was built, where its /proc line ends with one.
+    const std::string open = "NVRM version: NVIDIA UNIX Open Kernel Module for x86_64  550.54.15  Release Build  "
+                             "(dvs-builder@U16-I3-B03-4-3)  Tue Mar  5 03:26:12 UTC 2024\n";
+    // Module, /proc line; the driver's version, the kernel module's, its date.
+    const std::tuple<const char*, std::string, const char*, const char*, const char*> versions[] = {
+        {"", open, "550.54.15", "550.54.15", "20240305000000.000000-000"},
+        {"555.42.02", kNvrm, "555.42.02", "555.42.02", "20231019000000.000000-000"},
+        {"", "", "560.35.03", "", ""}};
+    for (const auto& [module, proc, driver, kernel, date] : versions) {
+        fake.Write("/sys/module/nvidia/version", module);
+        fake.Write("/proc/driver/nvidia/version", proc);
         const std::vector<DeviceFacts> gpus = LinuxDeviceFacts::NvidiaGpus(tree);
         ASSERT_EQ(2u, gpus.size());
-        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x2330, "0000:01:00.0", "nvidia", std::get<2>(version), "", 0}),
-                  Fields(gpus[0]));
-        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x20b0, "0000:41:00.0", "nvidia", std::get<2>(version), "",
-                                     42949672960ull, "GPU-abcdef01-2345-6789-abcd-ef0123456789"}),
+        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x2330, "0000:01:00.0", "nvidia", driver, kernel, date}), Fields(gpus[0]));
+        EXPECT_EQ(Fields(DeviceFacts{0x10de, 0x20b0, "0000:41:00.0", "nvidia", driver, kernel, date, 42949672960ull,
+                                     "GPU-abcdef01-2345-6789-abcd-ef0123456789"}),
                   Fields(gpus[1]));
     }
 }
