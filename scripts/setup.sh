@@ -43,6 +43,10 @@ packages=(
   mesa-vulkan-drivers
   # Line coverage (scripts/coverage.sh).
   gcovr
+  # Prometheus' checker (promtool) and node_exporter for the metrics' tests;
+  # the tests start the exporter themselves (no servers are left running).
+  prometheus
+  prometheus-node-exporter
   # Fuzzing with libFuzzer.
   clang-14
   libclang-rt-14-dev
@@ -65,4 +69,17 @@ echo "setup: installing ${missing[*]}" >&2
 export DEBIAN_FRONTEND=noninteractive
 # An unreachable third-party source must not stop the install from Debian's own.
 apt-get update -qq >&2 || echo "setup: apt-get update reported errors; trying the install anyway" >&2
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2
+# Servers that packages would start (Prometheus, node_exporter) stay stopped:
+# a policy-rc.d that denies every start for the install, unless one is there.
+policy=
+if [ ! -e /usr/sbin/policy-rc.d ]; then
+  policy=/usr/sbin/policy-rc.d
+  printf '#!/bin/sh\nexit 101\n' >"$policy" && chmod 755 "$policy"
+fi
+status=0
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >&2 || status=$?
+[ -z "$policy" ] || rm -f "$policy"
+if [ -d /run/systemd/system ]; then
+  systemctl disable --now --quiet prometheus.service prometheus-node-exporter.service 2>/dev/null || true
+fi
+exit "$status"

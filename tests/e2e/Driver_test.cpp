@@ -171,7 +171,7 @@ TEST(DriverEndToEnd, HelpVersionAndABadFormatAnswerWithoutProbingAndAFailedRunWr
     ScopedDirectory folder;
     folder.write("x-vexilonWait.txt", "");
     const std::string& end = TestEnvironment::LineEnd();
-    const std::string format = ": unknown report format; the one there is: --format=json" + end;
+    const std::string format = ": unknown report format; the ones there are: --format=json, --format=prometheus" + end;
     const std::string any = "[\\s\\S]*";  // with a row of each of the README's tables
     const std::string usage = "Usage: vexilon_gpu " + any + end + "  --format=json  " + any + end +
                               "  x-vexilonOutput.txt  " + any + end + "  3  legacy  " + any;
@@ -187,6 +187,7 @@ TEST(DriverEndToEnd, HelpVersionAndABadFormatAnswerWithoutProbingAndAFailedRunWr
          "unknown argument ignored: bogus" + end},
         {{"--qz4", "--format=xml"}, 2, "", "--format=xml" + format},
         {{"--format=json", "--format="}, 2, "", "--format=" + format},
+        {{"--output=x", "--output="}, 2, "", "--output: no file named; give --output=<file>" + end},
         {{"--qz4", "--format=json", "--failAfter=1"}, 2, "", "exception: programmed failure" + end},  // no document
     };
     for (const auto& c : cases) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The packages of scripts/package.sh unpacked: the deb's tool and the ZIP's exe
-# (under Wine) give their version, a report, and JSON their schema accepts.
+# (under Wine) give their version, a report, and JSON their schema accepts;
+# the deb's systemd units pass systemd-analyze verify.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 testbed=(bash "$root/scripts/testbed/testbed.sh" "$root/build/windows/testbed")
@@ -17,6 +18,12 @@ check() {  # NAME DOCS TOOL...: the tool, with any runner before it
 }
 
 dpkg -x "${1:-$root/build/packages}"/vexilon-gpu_*_amd64.deb deb && test -s deb/usr/share/man/man1/vexilon_gpu.1.gz
+# The metrics job's units, checked by systemd with the unpacked tool in ExecStart; a warning fails too.
+units=deb/usr/lib/systemd/system/vexilon-gpu-metrics && mkdir verify
+sed "s|=/usr/bin/vexilon_gpu |=$PWD/deb/usr/bin/vexilon_gpu |" "$units.service" >verify/vexilon-gpu-metrics.service
+cp "$units.timer" verify/ && grep -q "=$PWD/deb/usr/bin/vexilon_gpu --qz4 --format=prometheus" verify/*.service
+warnings=$(systemd-analyze verify --man=no verify/vexilon-gpu-metrics.service verify/vexilon-gpu-metrics.timer 2>&1)
+[ -z "$warnings" ] || { echo "$warnings" >&2; exit 1; }
 check deb deb/usr/share/doc/vexilon_gpu deb/usr/bin/vexilon_gpu
 cmake -E tar xf "${1:-$root/build/packages}"/vexilon_gpu-*-win64.zip
 check zip vexilon_gpu-*-win64/share/doc/vexilon_gpu "${testbed[@]}" exec vexilon_gpu-*-win64/bin/vexilon_gpu.exe

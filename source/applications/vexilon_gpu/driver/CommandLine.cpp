@@ -42,7 +42,7 @@ const unsigned CommandLine::kDefaultTimeout;
 
 CommandLine::CommandLine()
     : iFailAfter_(-1), bTesterMode_(false), uTimeout_(kDefaultTimeout), bHelp_(false), bVersion_(false),
-      bFormatGiven_(false), bRetryFaults_(false)
+      bFormatGiven_(false), bOutputGiven_(false), bRetryFaults_(false)
 {
 }
 
@@ -77,16 +77,30 @@ void CommandLine::Parse(int argc, char** argv, std::ostream& diagnostics)
         } else if (key == "format") {
             bFormatGiven_ = true;
             sFormat_ = value;
+        } else if (key == "output") {
+            bOutputGiven_ = true;
+            sOutput_ = value;
         } else {
             diagnostics << "unknown argument ignored: " << text << std::endl;
         }
     }
 }
 
-std::string CommandLine::FormatError() const
+CommandLine::Format CommandLine::ReportFormat() const
 {
-    if (!bFormatGiven_ || sFormat_ == "json") {
-        return std::string();
+    if (bFormatGiven_ && sFormat_ == "json") {
+        return Format::kJson;
     }
-    return "--format=" + sFormat_ + ": unknown report format; the one there is: --format=json";
+    return bFormatGiven_ && sFormat_ == "prometheus" ? Format::kPrometheus : Format::kLines;
+}
+
+std::string CommandLine::SwitchError() const
+{
+    if (bFormatGiven_ && ReportFormat() == Format::kLines) {
+        return "--format=" + sFormat_ + ": unknown report format; the ones there are: --format=json, --format=prometheus";
+    }
+    if (bOutputGiven_ && sOutput_.empty()) {
+        return "--output: no file named; give --output=<file>";
+    }
+    return std::string();
 }

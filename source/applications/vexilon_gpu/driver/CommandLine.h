@@ -26,10 +26,16 @@ public:
     bool Version() const { return bVersion_; }
     // "--retry-faults": work skipped for an earlier driver fault is tried again.
     bool RetryFaults() const { return bRetryFaults_; }
-    // "--format=json": the report as one JSON document instead of lines.
-    bool JsonFormat() const { return bFormatGiven_ && sFormat_ == "json"; }
-    // Why the "--format" value cannot be used; empty when it can or none was given.
-    std::string FormatError() const;
+    // "--format=json" or "--format=prometheus": the report as one document
+    // of that kind instead of lines.
+    enum class Format { kLines, kJson, kPrometheus };
+    Format ReportFormat() const;
+    // "--output=<file>": the report replaces that file once the run is over;
+    // empty for standard output.
+    const std::string& Output() const { return sOutput_; }
+    // Why the "--format" or "--output" value cannot be used; empty when both
+    // can or were not given.
+    std::string SwitchError() const;
 
 private:
     std::string sApp_;
@@ -40,5 +46,7 @@ private:
     bool bVersion_;
     bool bFormatGiven_;
     std::string sFormat_;
+    bool bOutputGiven_;
+    std::string sOutput_;
     bool bRetryFaults_;
 };

@@ -11,9 +11,12 @@
 #include "enumeration/ListingSteps.h"
 #include "enumeration/GPUFactory.h"
 #include "legacy/LegacyConsoleCheck.h"
+#include "probe/FaultRecordFile.h"
 #include "report/JsonReport.h"
+#include "report/LineReport.h"
 #include "report/LumatropeTester.h"
 #include "report/ReportOutput.h"
+#include "report/PrometheusReport.h"
 #include "report/ReportWriteError.h"
 #include "report/Tester.h"
 #include "report/VulkanReport.h"
@@ -23,6 +26,7 @@
 
 #include <boost/shared_ptr.hpp>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -101,15 +105,15 @@ int RunDriver::Run(int argc, char** argv)
     CommandLine options;
     return Guarded([&]() {
         options.Parse(argc, argv, std::cerr);
-        if (!options.FormatError().empty()) {
-            std::cerr << options.FormatError() << std::endl;
+        if (!options.SwitchError().empty()) {
+            std::cerr << options.SwitchError() << std::endl;
             return 2;
         }
         if (InProcess()) {
-            return RunMode(options, ProbeResume(), options.JsonFormat(), argc, argv);
+            return RunMode(options, ProbeResume(), true, argc, argv);
         }
-        if (options.TesterMode() && options.JsonFormat()) {
-            return WithJsonDocument([&]() { return RunWatched(options, argc, argv); });
+        if (options.TesterMode()) {
+            return WithDocument(options, [&]() { return RunWatched(options, argc, argv); });
         }
         return RunWatched(options, argc, argv);
     });
@@ -177,7 +181,7 @@ int RunDriver::Guarded(const std::function<int()>& run)
     return exitCode;
 }
 
-int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bool json, int argc, char** argv)
+int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bool document, int argc, char** argv)
 {
     if (!resume.openCL) {
         OpenCLStartup::Disable();
@@ -192,8 +196,8 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bo
         }
     }
 
-    if (json) {
-        return WithJsonDocument([&]() { return RunMode(options, resume, false, argc, argv); });
+    if (document) {
+        return WithDocument(options, [&]() { return RunMode(options, resume, false, argc, argv); });
     }
     boost::shared_ptr<Tester> tester;
     if (options.App() == "Lumatrope") {
@@ -214,7 +218,7 @@ int RunDriver::RunMode(const CommandLine& options, const ProbeResume& resume, bo
     tester->Run();
     tester->End();
     tester.reset();
-    if (options.JsonFormat()) {
+    if (options.ReportFormat() != CommandLine::Format::kLines) {
         VulkanReport::Run(GPUFactory::Instance().GetGPUs());
     }
     return 0;
@@ -239,10 +243,21 @@ int RunDriver::AnswerAboutItself(int argc, char** argv)
     return 0;
 }
 
-int RunDriver::WithJsonDocument(const std::function<int()>& run)
+int RunDriver::WithDocument(const CommandLine& options, const std::function<int()>& run)
 {
-    JsonReport document;
-    ReportOutput::SetSink(&document);
+    const CommandLine::Format format = options.ReportFormat();
+    if (format == CommandLine::Format::kLines && options.Output().empty()) {
+        return run();  // line by line, as the run goes
+    }
+    JsonReport json;
+    PrometheusReport metrics(ToolInfo::Version(), ToolInfo::Commit());
+    LineReport lines;
+    ReportSink* const sink = format == CommandLine::Format::kJson         ? static_cast<ReportSink*>(&json)
+                             : format == CommandLine::Format::kPrometheus ? static_cast<ReportSink*>(&metrics)
+                                                                          : static_cast<ReportSink*>(&lines);
+    const auto start = std::chrono::system_clock::now();
+    const auto startTick = std::chrono::steady_clock::now();
+    ReportOutput::SetSink(sink);
     int exitCode = 2;
     try {
         exitCode = run();
@@ -251,8 +266,28 @@ int RunDriver::WithJsonDocument(const std::function<int()>& run)
         throw;
     }
     ReportOutput::SetSink(nullptr);
-    if (exitCode == 0) {
-        ReportOutput::WriteLine(document.Text());
+    if (exitCode != 0) {
+        return exitCode;
     }
-    return exitCode;
+    std::string text = lines.Text();
+    if (format == CommandLine::Format::kJson) {
+        text = json.Text() + "\n";
+    } else if (format == CommandLine::Format::kPrometheus) {
+        const std::chrono::duration<double> since = start.time_since_epoch(),
+                                            took = std::chrono::steady_clock::now() - startTick;
+        text = metrics.Text(since.count(), took.count());
+    }
+    if (options.Output().empty()) {
+        text.pop_back();  // the line end WriteLine gives
+        ReportOutput::WriteLine(text);
+        return 0;
+    }
+    // Written beside the file and renamed over it: a reader sees the old
+    // document or the new one, whole.
+    std::string error;
+    if (!FaultRecordFile(options.Output()).Replace(text, error)) {
+        std::cerr << "cannot write " << options.Output() << ": " << error << std::endl;
+        return 2;
+    }
+    return 0;
 }

@@ -19,10 +19,11 @@ private:
 
     // The probe's side: the mode from where `argv[1]` says, marks to the watcher.
     static int RunProbe(int argc, char** argv);
-    // The mode's work in probes; with `json`, their lines feed one document.
+    // The mode's work in probes.
     static int RunWatched(const CommandLine& options, int argc, char** argv);
-    // Tester mode, or the legacy check, from where `resume` says.
-    static int RunMode(const CommandLine& options, const ProbeResume& resume, bool json, int argc, char** argv);
+    // Tester mode, or the legacy check, from where `resume` says; with
+    // `document`, tester mode as WithDocument makes it.
+    static int RunMode(const CommandLine& options, const ProbeResume& resume, bool document, int argc, char** argv);
     // `run` under the handler that turns what escapes it into a message and 2.
     static int Guarded(const std::function<int()>& run);
 
@@ -30,7 +31,10 @@ private:
     // returns the exit code; -1 when neither is there.
     static int AnswerAboutItself(int argc, char** argv);
 
-    // `run` with the report lines feeding one JSON document, written once the
-    // run is over; a run that fails writes none.
-    static int WithJsonDocument(const std::function<int()>& run);
+    // `run` with the report lines feeding the document the switches ask for
+    // (JSON, Prometheus metrics, or the lines for --output), written once
+    // the run is over, to standard output or in place of the --output file;
+    // a run that fails writes none. Plain lines to standard output go as
+    // they come.
+    static int WithDocument(const CommandLine& options, const std::function<int()>& run);
 };

@@ -11,6 +11,10 @@ std::string ToolInfo::Usage()
 
 std::string ToolInfo::VersionLine()
 {
-    const std::string commit = VEXILON_GPU_COMMIT;
-    return std::string("vexilon_gpu ") + VEXILON_GPU_VERSION + (commit.empty() ? "" : " (commit " + commit + ")");
+    const std::string commit = Commit();
+    return "vexilon_gpu " + Version() + (commit.empty() ? "" : " (commit " + commit + ")");
 }
+
+std::string ToolInfo::Version() { return VEXILON_GPU_VERSION; }
+
+std::string ToolInfo::Commit() { return VEXILON_GPU_COMMIT; }

@@ -12,6 +12,9 @@ public:
     // "vexilon_gpu <version>", and " (commit <id>)" when the build knew it;
     // no line end.
     static std::string VersionLine();
+    // The project version, and the commit (empty when the build did not know it).
+    static std::string Version();
+    static std::string Commit();
 
 private:
     ToolInfo() = delete;

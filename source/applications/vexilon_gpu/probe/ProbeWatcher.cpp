@@ -197,6 +197,7 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     if (at.vulkan) {
         // The report is whole; only its Vulkan facts are lost.
         std::cerr << Verdict() << "Vulkan probe: " << fault << std::endl;
+        ReportOutput::RecordProbeFault(ProbeWork::kVulkan, skipped_);
         return false;
     }
     // A second fault where the last one struck: the drivers cannot get past it.
@@ -216,17 +217,20 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     if (at.gpu >= at.count) {
         // Only the end was left: the next probe writes it without asking a driver.
         std::cerr << Verdict() << Where() << ": " << fault << std::endl;
+        ReportOutput::RecordProbeFault(ProbeWork::kEnd, skipped_);
         return true;
     }
     if (at.field >= kOCLVersionField && resume_.openCL) {
         // As on a machine without an OpenCL GPU device, for this GPU and the rest.
         std::cerr << Verdict() << "OpenCL probe (" << Tag() << "): " << fault << std::endl;
+        ReportOutput::RecordProbeFault(ProbeWork::kOpenCL, skipped_);
         resume_.openCL = false;
         return true;
     }
     std::cerr << "DoRunGPU exception" << std::endl;
     std::cerr << Verdict() << Where() << ": " << fault << std::endl;
     ReportOutput::RecordFailedBlock(Tag(), Verdict() + Where() + ": " + fault);
+    ReportOutput::RecordProbeFault(ProbeWork::kBlock, skipped_);
     // As after an exception there: what follows the fields (the Lumatrope
     // groups) still comes, with the steps the lost fields did not take.
     resume_.field = Tester::kFieldCount;
@@ -248,6 +252,7 @@ bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
     }
     std::cerr << Verdict() << where << ": " << fault << std::endl;
     ReportOutput::RecordLostDevice(Verdict() + where + ": " + fault);
+    ReportOutput::RecordProbeFault(ProbeWork::kListing, skipped_);
     resume_.skipped.push_back(device);
     if (resume_.atStart) {
         resume_.atStart = false;
@@ -264,6 +269,7 @@ void ProbeWatcher::SkipKnownOpenCL()
     if (!why.empty()) {
         // As after the fault: as on a machine without an OpenCL GPU device.
         std::cerr << "probe skipped: " << piece.kind << ": " << why << std::endl;
+        ReportOutput::RecordProbeFault(ProbeWork::kOpenCL, true);
         resume_.openCL = false;
     }
 }

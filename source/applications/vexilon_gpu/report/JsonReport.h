@@ -19,11 +19,15 @@ public:
     void VulkanFacts(const std::string& tag, const std::string& facts) override;
     void GPUFact(const std::string& tag, const std::string& name, const std::string& value) override;
     void LostDevice(const std::string& what) override;
+    // The document has no place for it: what was lost shows as missing facts.
+    void ProbeFault(ProbeWork, bool) override {}
 
     // The document as UTF-8 text, indented, without a final line end. Bytes
     // of a text that are not valid UTF-8 come out as U+FFFD; control
     // characters, quotes and backslashes are escaped as JSON requires.
     std::string Text() const;
+    // The facts collected so far, as the document holds them.
+    const nlohmann::ordered_json& Facts() const { return document_; }
 
 private:
     typedef nlohmann::ordered_json Json;

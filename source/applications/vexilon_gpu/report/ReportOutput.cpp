@@ -2,7 +2,6 @@
 
 #include "compute/ProgressSignal.h"
 
-#include "report/ReportSink.h"
 #include "report/ReportWriteError.h"
 
 #include <cerrno>
@@ -40,6 +39,13 @@ void ReportOutput::RecordLostDevice(const std::string& what)
 {
     if (sink_ != nullptr) {
         sink_->LostDevice(SingleLine(what));
+    }
+}
+
+void ReportOutput::RecordProbeFault(ProbeWork work, bool skipped)
+{
+    if (sink_ != nullptr) {
+        sink_->ProbeFault(work, skipped);
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <string>
+#include "report/ReportSink.h"
 
-class ReportSink;
+#include <string>
 
 // Standard output as the report and the check use it: one flushed line at a
 // time, each value on the line it belongs to.
@@ -32,6 +32,9 @@ public:
     // A fact of a GPU for the JSON document only (ReportSink::GPUFact), on
     // the same way as the Vulkan facts.
     static void RecordGPUFact(const std::string& tag, const std::string& name, const std::string& value);
+
+    // A piece of work a driver fault cost (ReportSink::ProbeFault); only a sink hears of it.
+    static void RecordProbeFault(ProbeWork work, bool skipped);
 
     // `text` with a space for every carriage return and line feed, so that a
     // driver's text can never split a line; every other byte stays.

@@ -2,6 +2,9 @@
 
 #include <string>
 
+// The pieces of work a driver fault can cost a report run.
+enum class ProbeWork { kListing, kBlock, kOpenCL, kVulkan, kEnd };
+
 // Takes the report in place of standard output: every finished report line,
 // and every GPU block that ended early, in the order they happen.
 class ReportSink {
@@ -26,4 +29,9 @@ public:
     // A device that a driver fault cost while the GPUs were listed: it has no
     // block, and `what` says why.
     virtual void LostDevice(const std::string& what) = 0;
+
+    // A piece of work lost to a driver that crashed or hung in this run, or
+    // (`skipped`) left out because it did in an earlier one with this driver.
+    // Comes besides what the lines, FailedBlock and LostDevice say of it.
+    virtual void ProbeFault(ProbeWork work, bool skipped) = 0;
 };
