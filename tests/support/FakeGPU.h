@@ -27,6 +27,7 @@ public:
     std::string caption = "Fake Adapter";
     std::string kernelDriver;
     std::string kernelDriverVersion;
+    std::string pciAddress;
     bool compileGLSL = true;
     bool frameBuffer = true;
     // Successive answers of OCLVersion/CUDAVersion; "" once exhausted.
@@ -54,6 +55,12 @@ public:
     std::string Caption() override { return Answer("Caption", caption); }
     std::string KernelDriver() override { return kernelDriver; }
     std::string KernelDriverVersion() override { return kernelDriverVersion; }
+    GPUIdentity Identity() override
+    {
+        GPUIdentity identity;
+        identity.pciAddress = pciAddress;
+        return identity;
+    }
     bool DoCompileProgramGLSL() override { return Answer("DoCompileProgramGLSL", compileGLSL); }
     bool DoTestFrameBuffer() override { return Answer("DoTestFrameBuffer", frameBuffer); }
     std::string OCLVersion() override { return Next("OCLVersion", oclAnswers); }

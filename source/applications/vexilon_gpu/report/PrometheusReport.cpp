@@ -85,7 +85,8 @@ std::string PrometheusReport::Text(double startSeconds, double durationSeconds) 
     const Json& gpus = facts.contains("gpus") ? facts["gpus"] : none;
     for (const Json& gpu : gpus) {
         const Json& fields = gpu["fields"];
-        const Labels index{{"gpu", Index(gpu["tag"].get<std::string>())}};
+        Labels index{{"gpu", Index(gpu["tag"].get<std::string>())}};
+        AddText(index, "pci_bus_id", gpu, "pciBusId");
         Labels info = index;
         AddText(info, "renderer", fields, "Renderer");
         AddText(info, "vendor", fields, "Vendor");

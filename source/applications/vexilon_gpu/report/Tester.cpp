@@ -35,11 +35,12 @@ void FailedBlock(const std::string& tag, const std::string& what)
     ReportOutput::RecordFailedBlock(tag, what);
 }
 
-// What the system names the GPU's kernel driver and its version: facts of
-// the JSON document only, so the block gets no line and takes no step.
-void RecordKernelDriver(GPU& gpu, const std::string& tag)
+// Where the system has the GPU and what it names its kernel driver: facts of
+// the documents only, so the block gets no line and takes no step.
+void RecordSystemFacts(GPU& gpu, const std::string& tag)
 {
-    const std::pair<const char*, std::string> facts[] = {{"kernelDriver", gpu.KernelDriver()},
+    const std::pair<const char*, std::string> facts[] = {{"pciBusId", gpu.Identity().pciAddress},
+                                                         {"kernelDriver", gpu.KernelDriver()},
                                                          {"kernelDriverVersion", gpu.KernelDriverVersion()}};
     for (const auto& fact : facts) {
         if (!fact.second.empty()) {
@@ -136,7 +137,7 @@ void Tester::DoRunGPU(GPU& gpu, const std::string& tag)
 {
     try {
         if (firstField_ == 0) {
-            RecordKernelDriver(gpu, tag);
+            RecordSystemFacts(gpu, tag);
         }
         for (std::size_t field = firstField_; field < sizeof kFields / sizeof kFields[0]; ++field) {
             Announce(field);

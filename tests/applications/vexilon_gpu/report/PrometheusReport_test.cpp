@@ -23,6 +23,7 @@ TEST(PrometheusReport, HoldsEveryFactTheRunLearnedAndNoOther)
 {
     auto first = boost::make_shared<testsupport::FakeGPU>();
     first->renderer = "Fake \"X\"";
+    first->pciAddress = "0000:01:00.0";
     first->failures["HasNPOTSupport"] = "glGetError() == 0";
     auto second = boost::make_shared<testsupport::FakeGPU>();
     second->memoryMB = 0;
@@ -43,13 +44,13 @@ TEST(PrometheusReport, HoldsEveryFactTheRunLearnedAndNoOther)
     const std::string text = "\n" + report.Text(1700000000.5, 2);
 
     // Facts the block had before it failed; none after, not even as 0.
-    EXPECT_TRUE(Has(text, R"(vexilon_gpu_info{gpu="0",renderer="Fake \"X\"",vendor="Fake Vendor",opengl_version="3.0",)"
+    EXPECT_TRUE(Has(text, R"(vexilon_gpu_info{gpu="0",pci_bus_id="0000:01:00.0",renderer="Fake \"X\"",vendor="Fake Vendor",opengl_version="3.0",)"
                           R"(vendor_id="0x10de",device_id="0x1234"} 1)")) << text;
-    EXPECT_TRUE(Has(text, R"(vexilon_gpu_block_failed{gpu="0"} 1)"));
-    EXPECT_TRUE(Has(text, R"(vexilon_gpu_memory_bytes{gpu="0"} 1073741824)"));
-    EXPECT_EQ(std::string::npos, text.find(R"(vexilon_gpu_npot_supported{gpu="0"})"));
-    EXPECT_EQ(std::string::npos, text.find(R"(vexilon_gpu_glsl_test_passed{gpu="0"})"));
-    EXPECT_EQ(std::string::npos, text.find(R"(vexilon_gpu_driver_date_seconds{gpu="0"})"));
+    EXPECT_TRUE(Has(text, R"(vexilon_gpu_block_failed{gpu="0",pci_bus_id="0000:01:00.0"} 1)"));
+    EXPECT_TRUE(Has(text, R"(vexilon_gpu_memory_bytes{gpu="0",pci_bus_id="0000:01:00.0"} 1073741824)"));
+    EXPECT_EQ(std::string::npos, text.find(R"(vexilon_gpu_npot_supported{gpu="0",)"));
+    EXPECT_EQ(std::string::npos, text.find(R"(vexilon_gpu_glsl_test_passed{gpu="0",)"));
+    EXPECT_EQ(std::string::npos, text.find(R"(vexilon_gpu_driver_date_seconds{gpu="0",)"));
     // Unknown memory, ids and texts have no series or label.
     EXPECT_TRUE(Has(text, R"(vexilon_gpu_info{gpu="1",renderer="Fake Renderer",vendor="Fake Vendor",driver="fake.dll",)"
                           R"(opengl_version="3.0",device_id="0x1234"} 1)")) << text;
