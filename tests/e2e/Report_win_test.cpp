@@ -1,6 +1,7 @@
-// The tester-mode reports end to end: the real exe on Wine's WMI, DXGI,
-// Direct3D 9 and WGL, checked against what those report to this test directly.
+// The reports end to end: the real exe on Wine's WMI, DXGI, Direct3D and WGL,
+// checked against what those report to this test directly.
 #include "LumatropeGroups.h"
+#include "OpenCLFixture.h"
 #include "ReferenceGL.h"
 #include "ScopedDirectory.h"
 #include "SystemFacts.h"
@@ -10,11 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
+
 #include <algorithm>
+#include <functional>
 #include <map>
+#include <memory>
 #include <regex>
+#include <tuple>
 
 using testsupport::FreshSystemFacts;
+using testsupport::OpenCLFixture;
 using testsupport::ReferenceGL;
 using testsupport::ProcessResult;
 using testsupport::SplitTextModeLines;
@@ -29,9 +36,8 @@ struct Report {
     std::vector<std::map<std::string, std::string>> values;
 };
 
-Report RunReport(const std::vector<std::string>& arguments)
+Report Parse(const ProcessResult& result)
 {
-    const ProcessResult result = ToolRunner::Run(arguments);
     EXPECT_EQ(0u, result.exitCode);
     EXPECT_EQ("", result.err);
     Report report;
@@ -57,32 +63,37 @@ Report RunReport(const std::vector<std::string>& arguments)
 std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // The report's GPU blocks against a fresh process's WMI and DXGI and this
-// process's GL; the fields with no value on the system are left out.
-void ExpectTheSystemsFields(const Report& report)
+// process's GL, every field in order and nothing else between the markers;
+// the fields with no value on the system are left out. Without DirectX,
+// no identifiers and WMI's memory figure alone.
+void ExpectTheSystemsFields(const Report& report, bool directX, const std::string& oclVersion)
 {
     const FreshSystemFacts facts = FreshSystemFacts::Read();
     const ReferenceGL gl;
     ASSERT_EQ(facts.controllers.size(), report.keys.size()) << "one GPU per attached adapter";
     ASSERT_LE(report.keys.size(), facts.adapters.size());
+    std::size_t count = 0;
     for (std::size_t i = 0; i < report.keys.size(); ++i) {
         const auto& controller = facts.controllers[i];
         // llvmpipe offers neither vendor's memory query: the larger of WMI's
         // and DXGI's figures stands.
-        const std::uint64_t bytes = std::max<std::uint64_t>(controller.adapterRAM, facts.adapters[i].dedicatedVideoMemory);
+        const std::uint64_t bytes =
+            std::max<std::uint64_t>(controller.adapterRAM, directX ? facts.adapters[i].dedicatedVideoMemory : 0);
         const std::vector<std::pair<std::string, std::string>> fields = {
             {"OGLVersion", Quoted("3.0")},
             {"MemoryMB", std::to_string(bytes >> 20)},
             {"RectTextureSize", std::to_string(gl.integer(0x84F8 /* GL_MAX_RECTANGLE_TEXTURE_SIZE */))},
             {"Renderer", Quoted(gl.text(GL_RENDERER))},
-            {"RendererID", std::to_string(facts.adapters[i].deviceID)},
+            {"RendererID", std::to_string(directX ? facts.adapters[i].deviceID : 0)},
             {"Vendor", Quoted(gl.text(GL_VENDOR))},
-            {"VendorID", std::to_string(facts.adapters[i].vendorID)},
+            {"VendorID", std::to_string(directX ? facts.adapters[i].vendorID : 0)},
             {"HasNPOTSupport", gl.hasExtension("GL_ARB_texture_non_power_of_two") ? "1" : "0"},
             {"DriverVersion", controller.driverVersion.empty() ? "" : Quoted(controller.driverVersion)},
             {"Driver", controller.installedDisplayDrivers.empty() ? "" : Quoted(controller.installedDisplayDrivers)},
             {"DriverDate", controller.driverDate.empty() ? "" : Quoted(controller.driverDate)},
             {"CompileProgramGLSL", "1"},
-            {"TestFrameBuffer", "1"}};
+            {"TestFrameBuffer", "1"},
+            {"OCLVersion", oclVersion.empty() ? "" : Quoted(oclVersion)}};
         std::vector<std::string> keys;
         for (const auto& field : fields) {
             if (!field.second.empty()) {
@@ -92,50 +103,108 @@ void ExpectTheSystemsFields(const Report& report)
             }
         }
         EXPECT_EQ(keys, report.keys[i]);
+        count += keys.size();
     }
+    EXPECT_EQ(3 + count, report.lines.size());
 }
 
 } // namespace
 
-TEST(ReportEndToEnd, DefaultAdapterGetsEveryFieldInOrder)
+// Wine's own components switched off, one at a time, or set to another
+// adapter, as on machines without them: what the report, its JSON document
+// and the legacy check then say. Wine's WMI needs its DXGI; its Direct3D 10
+// needs pixel shader 4.
+TEST(ReportEndToEnd, WhatARunSaysWithWinesComponentsOffOrChanged)
 {
-    const Report report = RunReport({"--qz4"});
-    ExpectTheSystemsFields(report);
-    // Markers, count and the fields: PoCL has no GPU device, so no OpenCL line.
-    std::size_t fields = 0;
-    for (const auto& keys : report.keys) {
-        fields += keys.size();
-    }
-    EXPECT_EQ(3 + fields, report.lines.size());
-    EXPECT_TRUE(std::regex_match(report.lines.front(), std::regex("vexilonStart=\"[0-9_:-]{19}\"")));
-    EXPECT_TRUE(std::regex_match(report.lines.back(), std::regex("vexilonEnd=\"[0-9_:-]{19}\"")));
-}
-
-TEST(ReportEndToEnd, AdapterSettingsReachTheFields)
-{
+    using testsupport::WineSettings;
+    const auto off = [](const std::vector<std::string>& libraries) {
+        return [libraries](WineSettings& wine) {
+            for (const std::string& library : libraries) {
+                wine.disableLibrary(library);
+            }
+        };
+    };
+    enum Sources { kNoWMI, kWMI, kDirectX };
+    const std::string noLocator = "Failed to create IWbemLocator object. Err code = 0x80040154";
+    const std::vector<std::string> passed = {"Return code: 1"}, d3d9 = {"shader model: ffff0300", "Return code: 1"};
     const struct {
-        DWORD vendor;
-        DWORD device;
-        const char* megabytes;
-    } scenarios[] = {{0x1002, 0x67DF, "2048"}, {0x8086, 0x0166, "16384"}};
-    for (const auto& scenario : scenarios) {
-        testsupport::WineSettings settings;
-        settings.setDword("VideoPciVendorID", scenario.vendor);
-        settings.setDword("VideoPciDeviceID", scenario.device);
-        settings.setString("VideoMemorySize", scenario.megabytes);
-        const Report report = RunReport({"--qz4"});
-        ExpectTheSystemsFields(report);
-        // And the settings themselves, so that a Wine that ignored them fails here.
-        ASSERT_FALSE(report.values.empty());
-        EXPECT_EQ(std::to_string(scenario.vendor), report.values[0].at("VendorID"));
-        EXPECT_EQ(std::to_string(scenario.device), report.values[0].at("RendererID"));
-        EXPECT_EQ(scenario.megabytes, report.values[0].at("MemoryMB"));
+        const char* name;
+        std::function<void(WineSettings&)> wine;
+        double openCLRate;  // of the test runtime's one GPU device; negative: the host's PoCL, which has none
+        Sources sources;
+        std::string oclVersion;
+        std::string legacyFirst;             // "": a controller's line
+        std::vector<std::string> legacyEnd;  // after "OpenGL ok"; none: the machine's speed decides
+        std::string vulkan;                  // the document's untied devices' types
+    } cases[] = {
+        {"default", off({}), -1, kDirectX, "", "", passed, "cpu "},
+        {"another adapter",
+         [](WineSettings& wine) {
+             wine.setDword("VideoPciVendorID", 0x1002);
+             wine.setDword("VideoPciDeviceID", 0x67DF);
+             wine.setString("VideoMemorySize", "2048");
+         },
+         -1, kDirectX, "", "Device: Radeon (TM) RX 480 Graphics has video RAM(MB): 2048", passed, "cpu "},
+        {"without wbemprox", off({"wbemprox"}), -1, kNoWMI, "", noLocator, passed, ""},
+        {"without dxgi", off({"dxgi"}), -1, kNoWMI, "", noLocator, d3d9, ""},
+        {"without d3d9", off({"d3d9"}), -1, kWMI, "", "", passed, "cpu "},
+        {"without d3d10", off({"d3d10"}), -1, kDirectX, "", "", d3d9, "cpu "},
+        {"without d3d10 and d3d9", off({"d3d10", "d3d9"}), -1, kWMI, "", "",
+         {"Error in loading DirectX: 126", "Return code: 0"}, "cpu "},
+        {"PS 2.0", [](WineSettings& wine) { wine.setDword("MaxShaderModelPS", 2); }, -1, kDirectX, "", "",
+         {"shader model: 4294902272", "Return code: 0"}, "cpu "},
+        {"without opencl", off({"opencl"}), 16, kDirectX, "", "", passed, "cpu "},
+        {"without vulkan-1", off({"vulkan-1"}), -1, kDirectX, "", "", passed, ""},
+        // A device without an OpenCL rate is ranked by its GL rate, drawn on
+        // llvmpipe: any machine draws the 2 GiB well within the 2 s that a
+        // rate of 1 allows; the check's threshold of 12 is the machine's.
+        {"the GL rate", [](WineSettings& wine) { wine.setString("Software\\Wine\\OpenGL", "DisabledExtensions", ""); },
+         0.001, kDirectX, "1.1 gl", "", {}, "cpu "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::unique_ptr<OpenCLFixture> opencl(c.openCLRate < 0 ? nullptr : new OpenCLFixture);
+        if (opencl) {
+            opencl->addPlatform("OpenCL 1.1 gl").addGpuDevice(OpenCLFixture::DeviceOptions().rate(c.openCLRate));
+        }
+        WineSettings wine;  // after the runtime's own settings, to change them
+        c.wine(wine);
+        const std::map<std::string, std::string> environment = opencl ? opencl->environment() : std::map<std::string, std::string>();
+        const ProcessResult run = ToolRunner::Run({"--qz4"}, environment);
+        const ProcessResult json = ToolRunner::Run({"--qz4", "--format=json"}, environment);
+        if (c.sources == kNoWMI) {
+            const std::string failed = "exception: CoCreateInstance\r\n";
+            EXPECT_EQ(std::make_tuple(2u, failed, 1u), std::make_tuple(run.exitCode, run.err, SplitTextModeLines(run.out).size()));
+            EXPECT_EQ(std::make_tuple(2u, failed, std::string()), std::make_tuple(json.exitCode, json.err, json.out));
+        } else {
+            ExpectTheSystemsFields(Parse(run), c.sources == kDirectX, c.oclVersion);
+            const nlohmann::json document = nlohmann::json::parse(json.out);
+            std::string vulkan;
+            for (const nlohmann::json& gpu : document["gpus"]) {
+                vulkan += gpu.contains("vulkan") ? "tied " : "";
+            }
+            for (const nlohmann::json& device : document.value("unmatchedVulkanDevices", nlohmann::json::array())) {
+                vulkan += device["deviceType"].get<std::string>() + " ";
+            }
+            EXPECT_EQ(c.vulkan, vulkan);
+        }
+
+        const ProcessResult check = ToolRunner::Run({}, environment);
+        const std::vector<std::string> lines = SplitTextModeLines(check.out);
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(c.legacyFirst.empty() ? "Device: " : c.legacyFirst, lines.front().substr(0, c.legacyFirst.empty() ? 8 : std::string::npos));
+        const auto ok = std::find(lines.begin(), lines.end(), "OpenGL ok");
+        if (!c.legacyEnd.empty()) {
+            ASSERT_NE(lines.end(), ok) << check.out;
+            EXPECT_EQ(c.legacyEnd, std::vector<std::string>(ok + 1, lines.end()));
+            EXPECT_EQ(std::stoul(c.legacyEnd.back().substr(13)), check.exitCode);
+        }
     }
 }
 
 TEST(ReportEndToEnd, LumatropeQueryGroupsFollowTheFieldsAndAgreeWithTheGL)
 {
-    const Report report = RunReport({"--qz4", "--app=Lumatrope"});
+    const Report report = Parse(ToolRunner::Run({"--qz4", "--app=Lumatrope"}));
     ASSERT_EQ(1u, report.keys.size()) << "the groups are written for a single GPU";
     const ReferenceGL gl;
     const std::vector<std::string> groups = testsupport::LumatropeGroupLines(gl.lumatropeAnswers());
