@@ -66,10 +66,9 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 // process's GL, every field in order and nothing else between the markers;
 // the fields with no value on the system are left out. Without DirectX,
 // no identifiers and WMI's memory figure alone.
-void ExpectTheSystemsFields(const Report& report, bool directX, const std::string& oclVersion)
+void ExpectTheSystemsFields(const Report& report, const FreshSystemFacts& facts, const ReferenceGL& gl, bool directX,
+                            const std::string& oclVersion)
 {
-    const FreshSystemFacts facts = FreshSystemFacts::Read();
-    const ReferenceGL gl;
     ASSERT_EQ(facts.controllers.size(), report.keys.size()) << "one GPU per attached adapter";
     ASSERT_LE(report.keys.size(), facts.adapters.size());
     std::size_t count = 0;
@@ -111,73 +110,89 @@ void ExpectTheSystemsFields(const Report& report, bool directX, const std::strin
 } // namespace
 
 // Wine's own components switched off, one at a time, or set to another
-// adapter, as on machines without them: what the report, its JSON document
-// and the legacy check then say. Wine's WMI needs its DXGI; its Direct3D 10
-// needs pixel shader 4.
-TEST(ReportEndToEnd, WhatARunSaysWithWinesComponentsOffOrChanged)
+// adapter, as on machines without them, and the test OpenCL runtime's
+// devices: what the report, its JSON document and the legacy check then say.
+// Wine's WMI needs its DXGI; its Direct3D 10 needs pixel shader 4. While a
+// runtime is in use GL draws go untimed unless a case shows the timer query,
+// so a device's rate is its own on any machine: 12 is enough, 11 is not.
+TEST(ReportEndToEnd, WhatARunSaysWithWinesComponentsOffOrChangedAndTheOpenCLDevices)
 {
     using testsupport::WineSettings;
-    const auto off = [](const std::vector<std::string>& libraries) {
-        return [libraries](WineSettings& wine) {
-            for (const std::string& library : libraries) {
-                wine.disableLibrary(library);
-            }
-        };
-    };
     enum Sources { kNoWMI, kWMI, kDirectX };
     const std::string noLocator = "Failed to create IWbemLocator object. Err code = 0x80040154";
     const std::vector<std::string> passed = {"Return code: 1"}, d3d9 = {"shader model: ffff0300", "Return code: 1"};
+    const std::vector<std::pair<std::string, double>> fast = {{"OpenCL 1.2 fix\r\nture", 2},
+                                                              {"OpenCL 1.2 fix\r\nture", 12}};
     const struct {
         const char* name;
-        std::function<void(WineSettings&)> wine;
-        double openCLRate;  // of the test runtime's one GPU device; negative: the host's PoCL, which has none
+        std::vector<std::string> off;  // libraries
+        std::function<void(WineSettings&)> settings;
+        std::vector<std::pair<std::string, double>> devices;  // platform version, rate; none: the host's PoCL's
         Sources sources;
         std::string oclVersion;
-        std::string legacyFirst;             // "": a controller's line
+        std::string legacyFirst;             // "": the controllers' lines
         std::vector<std::string> legacyEnd;  // after "OpenGL ok"; none: the machine's speed decides
         std::string vulkan;                  // the document's untied devices' types
     } cases[] = {
-        {"default", off({}), -1, kDirectX, "", "", passed, "cpu "},
-        {"another adapter",
+        {"default", {}, nullptr, {}, kDirectX, "", "", passed, "cpu "},
+        {"another adapter", {},
          [](WineSettings& wine) {
              wine.setDword("VideoPciVendorID", 0x1002);
              wine.setDword("VideoPciDeviceID", 0x67DF);
              wine.setString("VideoMemorySize", "2048");
          },
-         -1, kDirectX, "", "Device: Radeon (TM) RX 480 Graphics has video RAM(MB): 2048", passed, "cpu "},
-        {"without wbemprox", off({"wbemprox"}), -1, kNoWMI, "", noLocator, passed, ""},
-        {"without dxgi", off({"dxgi"}), -1, kNoWMI, "", noLocator, d3d9, ""},
-        {"without d3d9", off({"d3d9"}), -1, kWMI, "", "", passed, "cpu "},
-        {"without d3d10", off({"d3d10"}), -1, kDirectX, "", "", d3d9, "cpu "},
-        {"without d3d10 and d3d9", off({"d3d10", "d3d9"}), -1, kWMI, "", "",
+         {}, kDirectX, "", "Device: Radeon (TM) RX 480 Graphics has video RAM(MB): 2048", passed, "cpu "},
+        {"without wbemprox", {"wbemprox"}, nullptr, {}, kNoWMI, "", noLocator, passed, ""},
+        {"without dxgi", {"dxgi"}, nullptr, {}, kNoWMI, "", noLocator, d3d9, ""},
+        {"without d3d9", {"d3d9"}, nullptr, {}, kWMI, "", "", passed, "cpu "},
+        {"without d3d10", {"d3d10"}, nullptr, {}, kDirectX, "", "", d3d9, "cpu "},
+        {"without d3d10 and d3d9", {"d3d10", "d3d9"}, nullptr, {}, kWMI, "", "",
          {"Error in loading DirectX: 126", "Return code: 0"}, "cpu "},
-        {"PS 2.0", [](WineSettings& wine) { wine.setDword("MaxShaderModelPS", 2); }, -1, kDirectX, "", "",
+        {"PS 2.0", {}, [](WineSettings& wine) { wine.setDword("MaxShaderModelPS", 2); }, {}, kDirectX, "", "",
          {"shader model: 4294902272", "Return code: 0"}, "cpu "},
-        {"without opencl", off({"opencl"}), 16, kDirectX, "", "", passed, "cpu "},
-        {"without vulkan-1", off({"vulkan-1"}), -1, kDirectX, "", "", passed, ""},
+        {"without vulkan-1", {"vulkan-1"}, nullptr, {}, kDirectX, "", "", passed, ""},
+        {"fast device", {}, nullptr, fast, kDirectX, "1.2 fix  ture", "",
+         {"OpenCL ok, version=1.2 fix  ture", "Return code: 3"}, "cpu "},
+        {"without opencl", {"opencl"}, nullptr, fast, kDirectX, "", "", passed, "cpu "},
+        {"no device passes", {}, nullptr, {{"OpenCL 1.2 fixture", 11}, {"OpenCL 1.0 fixture", 12}}, kDirectX,
+         "1.0 fixture", "", passed, "cpu "},
         // A device without an OpenCL rate is ranked by its GL rate, drawn on
         // llvmpipe: any machine draws the 2 GiB well within the 2 s that a
         // rate of 1 allows; the check's threshold of 12 is the machine's.
-        {"the GL rate", [](WineSettings& wine) { wine.setString("Software\\Wine\\OpenGL", "DisabledExtensions", ""); },
-         0.001, kDirectX, "1.1 gl", "", {}, "cpu "},
+        {"the GL rate", {},
+         [](WineSettings& wine) { wine.setString("Software\\Wine\\OpenGL", "DisabledExtensions", ""); },
+         {{"OpenCL 1.1 gl", 0.001}}, kDirectX, "1.1 gl", "", {}, "cpu "},
     };
+    const ReferenceGL gl;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        std::unique_ptr<OpenCLFixture> opencl(c.openCLRate < 0 ? nullptr : new OpenCLFixture);
-        if (opencl) {
-            opencl->addPlatform("OpenCL 1.1 gl").addGpuDevice(OpenCLFixture::DeviceOptions().rate(c.openCLRate));
+        std::unique_ptr<OpenCLFixture> opencl(c.devices.empty() ? nullptr : new OpenCLFixture);
+        std::string platform;
+        for (const auto& device : c.devices) {
+            if (device.first != platform) {
+                opencl->addPlatform(platform = device.first);
+            }
+            opencl->addGpuDevice(OpenCLFixture::DeviceOptions().rate(device.second));
         }
         WineSettings wine;  // after the runtime's own settings, to change them
-        c.wine(wine);
-        const std::map<std::string, std::string> environment = opencl ? opencl->environment() : std::map<std::string, std::string>();
+        for (const std::string& library : c.off) {
+            wine.disableLibrary(library);
+        }
+        if (c.settings) {
+            c.settings(wine);
+        }
+        const FreshSystemFacts facts = FreshSystemFacts::Read();
+        const std::map<std::string, std::string> environment =
+            opencl ? opencl->environment() : std::map<std::string, std::string>();
         const ProcessResult run = ToolRunner::Run({"--qz4"}, environment);
         const ProcessResult json = ToolRunner::Run({"--qz4", "--format=json"}, environment);
         if (c.sources == kNoWMI) {
             const std::string failed = "exception: CoCreateInstance\r\n";
-            EXPECT_EQ(std::make_tuple(2u, failed, 1u), std::make_tuple(run.exitCode, run.err, SplitTextModeLines(run.out).size()));
+            EXPECT_EQ(std::make_tuple(2u, failed, 1u),
+                      std::make_tuple(run.exitCode, run.err, SplitTextModeLines(run.out).size()));
             EXPECT_EQ(std::make_tuple(2u, failed, std::string()), std::make_tuple(json.exitCode, json.err, json.out));
         } else {
-            ExpectTheSystemsFields(Parse(run), c.sources == kDirectX, c.oclVersion);
+            ExpectTheSystemsFields(Parse(run), facts, gl, c.sources == kDirectX, c.oclVersion);
             const nlohmann::json document = nlohmann::json::parse(json.out);
             std::string vulkan;
             for (const nlohmann::json& gpu : document["gpus"]) {
@@ -189,14 +204,24 @@ TEST(ReportEndToEnd, WhatARunSaysWithWinesComponentsOffOrChanged)
             EXPECT_EQ(c.vulkan, vulkan);
         }
 
-        const ProcessResult check = ToolRunner::Run({}, environment);
-        const std::vector<std::string> lines = SplitTextModeLines(check.out);
-        ASSERT_FALSE(lines.empty());
-        EXPECT_EQ(c.legacyFirst.empty() ? "Device: " : c.legacyFirst, lines.front().substr(0, c.legacyFirst.empty() ? 8 : std::string::npos));
-        const auto ok = std::find(lines.begin(), lines.end(), "OpenGL ok");
+        // Video memory in whole MiB, as WMI reports it under the settings.
+        std::string expected = c.legacyFirst.empty() ? "" : c.legacyFirst + "\r\n";
+        for (const auto& controller : c.legacyFirst.empty() ? facts.controllers : decltype(facts.controllers)()) {
+            expected += "Device: " + controller.caption +
+                        " has video RAM(MB): " + std::to_string(controller.adapterRAM >> 20) + "\r\n";
+        }
+        expected += "Vendor string:    " + gl.text(GL_VENDOR) + "\r\nRenderer string:  " + gl.text(GL_RENDERER) +
+                    "\r\nVersion string:   " + gl.text(GL_VERSION) +
+                    "\r\n\r\nOpenGL version as determined by Quernwheel...\r\nOpenGL Version 3.0\r\n"
+                    "Has NPOT support: TRUE\r\nHas Framebuffer Object Extension support: TRUE\r\nOpenGL ok\r\n";
+        for (const std::string& line : c.legacyEnd) {
+            expected += line + "\r\n";
+        }
+        // Without --qz4 the report's switches change nothing.
+        const ProcessResult check = ToolRunner::Run({"--app=Lumatrope", "--failAfter=0"}, environment);
+        EXPECT_EQ(expected, c.legacyEnd.empty() ? check.out.substr(0, expected.size()) : check.out);
+        EXPECT_EQ("", check.err);
         if (!c.legacyEnd.empty()) {
-            ASSERT_NE(lines.end(), ok) << check.out;
-            EXPECT_EQ(c.legacyEnd, std::vector<std::string>(ok + 1, lines.end()));
             EXPECT_EQ(std::stoul(c.legacyEnd.back().substr(13)), check.exitCode);
         }
     }
