@@ -1,6 +1,5 @@
 // The reports end to end: the real exe on Wine's WMI, DXGI, Direct3D and WGL,
 // checked against what those report to this test directly.
-#include "LumatropeGroups.h"
 #include "OpenCLFixture.h"
 #include "ReferenceGL.h"
 #include "ScopedDirectory.h"
@@ -225,21 +224,6 @@ TEST(ReportEndToEnd, WhatARunSaysWithWinesComponentsOffOrChangedAndTheOpenCLDevi
             EXPECT_EQ(std::stoul(c.legacyEnd.back().substr(13)), check.exitCode);
         }
     }
-}
-
-TEST(ReportEndToEnd, LumatropeQueryGroupsFollowTheFieldsAndAgreeWithTheGL)
-{
-    const Report report = Parse(ToolRunner::Run({"--qz4", "--app=Lumatrope"}));
-    ASSERT_EQ(1u, report.keys.size()) << "the groups are written for a single GPU";
-    const ReferenceGL gl;
-    const std::vector<std::string> groups = testsupport::LumatropeGroupLines(gl.lumatropeAnswers());
-
-    // Tester line, start marker, count, the fields, the groups, the end marker.
-    const std::vector<std::string>& lines = report.lines;
-    ASSERT_EQ(4 + report.keys[0].size() + groups.size(), lines.size());
-    EXPECT_EQ("Tester=\"Lumatrope\"", lines[0]);
-    EXPECT_EQ("gpu.TestFrameBuffer=1", lines[2 + report.keys[0].size()]);
-    EXPECT_EQ(groups, std::vector<std::string>(lines.end() - 1 - groups.size(), lines.end() - 1));
 }
 
 // A display driver that crashes while a display device makes its context
