@@ -227,26 +227,36 @@ TEST(ReportEndToEnd, WhatARunSaysWithWinesComponentsOffOrChangedAndTheOpenCLDevi
 }
 
 // A display driver that crashes while a display device makes its context
-// costs only that device: the rows after it go on with the next one.
-TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
+// costs only that device: the rows after it go on with the next one. One that
+// crashes in a GPU's block costs the rest of that block, and once only: the
+// next run skips it while the driver is the same.
+TEST(ReportEndToEnd, ADisplayDriverCrashCostsOnlyTheDeviceOrTheBlockItStruck)
 {
     const std::string tool = testsupport::TestEnvironment::FixtureBuildPath("displays/vexilon_crashing_displays.exe");
-    const std::string lost = "probe failed: listing the GPUs, device ";
+    const std::string lost = "probe failed: listing the GPUs, device ", crash = ": exception 0xc0000005";
+    const auto run = [&tool](const std::vector<std::string>& arguments, const char* crashing, const char* context,
+                             const std::string& cache = std::string()) {
+        testsupport::ScopedDirectory folder;
+        std::map<std::string, std::string> environment = {{"VEXILON_CRASHING_DISPLAYS", crashing},
+                                                          {"VEXILON_CRASHING_CONTEXT", context}};
+        environment.insert(cache.empty() ? std::make_pair(std::string("VEXILON_FAULT_RECORD"), std::string("0"))
+                                         : std::make_pair(std::string("LOCALAPPDATA"), cache));
+        return testsupport::ChildProcess::Run(tool, arguments, folder.path(), environment);
+    };
     const struct {
         const char* crashing;
+        const char* context;  // "<device><n>": its context crashes when made current the n-th time
         unsigned gpus;
         std::vector<std::string> err;
     } cases[] = {
-        {"", 3, {}},
-        {"1", 2, {lost + "1: exception 0xc0000005"}},
-        {"20", 1, {lost + "0: exception 0xc0000005", lost + "2: exception 0xc0000005"}},
+        {"", "", 3, {}},
+        {"1", "", 2, {lost + "1" + crash}},
+        {"20", "", 1, {lost + "0" + crash, lost + "2" + crash}},
+        {"", "13", 3, {"DoRunGPU exception", "probe failed: gpu[1], Renderer" + crash}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.crashing);
-        testsupport::ScopedDirectory folder;
-        const ProcessResult result = testsupport::ChildProcess::Run(tool, {"--qz4"}, folder.path(),
-                                                                    {{"VEXILON_CRASHING_DISPLAYS", c.crashing},
-                                                                     {"VEXILON_FAULT_RECORD", "0"}});
+        SCOPED_TRACE(std::string(c.crashing) + " " + c.context);
+        const ProcessResult result = run({"--qz4"}, c.crashing, c.context);
         const std::vector<std::string> lines = SplitTextModeLines(result.out);
         EXPECT_EQ(0u, result.exitCode);
         EXPECT_EQ(c.err, SplitTextModeLines(result.err));
@@ -254,17 +264,21 @@ TEST(ReportEndToEnd, ACrashWhileADisplayDeviceIsListedCostsOnlyThatDevice)
         EXPECT_EQ("NumGPUs=" + std::to_string(c.gpus), lines[1]);
         EXPECT_EQ(0u, lines.back().rfind("vexilonEnd=", 0)) << result.out;
     }
+    testsupport::ScopedDirectory cache;
+    run({"--qz4"}, "", "13", cache.path());
+    const ProcessResult skipped = run({"--qz4"}, "", "13", cache.path());
+    const std::string skip = "DoRunGPU exception\r\nprobe skipped: gpu\\[1\\], Renderer" + crash + " on [0-9-]{10} ";
+    EXPECT_TRUE(std::regex_match(skipped.err, std::regex(skip + "with this driver\r\n"))) << skipped.err;
 
-    // The legacy check judges the next display device as it would have judged the first.
-    const auto check = [&tool](const char* crashing) {
-        testsupport::ScopedDirectory folder;
-        return testsupport::ChildProcess::Run(tool, {}, folder.path(), {{"VEXILON_CRASHING_DISPLAYS", crashing},
-                                                                         {"VEXILON_FAULT_RECORD", "0"}});
-    };
-    const ProcessResult whole = check(""), moved = check("0"), none = check("012");
+    // The legacy check judges the next display device as it would have judged
+    // the first; a crash in its GL steps fails it.
+    const ProcessResult whole = run({}, "", ""), moved = run({}, "0", ""), none = run({}, "012", "");
     EXPECT_NE(0u, whole.exitCode) << whole.out;
     EXPECT_EQ(std::make_pair(whole.exitCode, whole.out), std::make_pair(moved.exitCode, moved.out));
-    EXPECT_EQ(std::vector<std::string>{lost + "0: exception 0xc0000005"}, SplitTextModeLines(moved.err));
+    EXPECT_EQ(std::vector<std::string>{lost + "0" + crash}, SplitTextModeLines(moved.err));
     EXPECT_EQ(0u, none.exitCode);
     EXPECT_EQ("Return code: 0", SplitTextModeLines(none.out).back()) << none.out;
+    const ProcessResult gl = run({}, "", "01");
+    EXPECT_EQ(std::make_pair(0u, "probe failed: OpenGL check" + crash + "\r\n"), std::make_pair(gl.exitCode, gl.err));
+    EXPECT_EQ("Return code: 0", SplitTextModeLines(gl.out).back()) << gl.out;
 }

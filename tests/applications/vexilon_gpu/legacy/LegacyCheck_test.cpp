@@ -3,11 +3,13 @@
 #include "legacy/LegacyCheck.h"
 
 #include "zeb/ogl/Context.h"
+#include "zeb/ogl/ExtensionManager.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <iostream>
+#include <stdexcept>
 #include <streambuf>
 
 namespace {
@@ -21,23 +23,38 @@ protected:
 };
 
 // A check that returns ends the child with 10 and its verdict.
-void RunCheck(std::unique_ptr<ZEB::OGL::Context> (*openContext)(), bool refuseOutput)
+void RunCheck(const LegacyCheck::Platform& platform, bool refuseOutput)
 {
     static RefusedFlush refused;
     if (refuseOutput) {
         std::cout.rdbuf(&refused);
     }
-    LegacyCheck check(LegacyCheck::Platform{openContext, nullptr, nullptr});
+    LegacyCheck check(platform);
     // Straight to the verdict: its line is all the check writes.
     check.resumeAfterOpenCL = refuseOutput;
     std::exit(10 + check.Run());
 }
 
+std::unique_ptr<ZEB::OGL::Context> NoContext() { return nullptr; }
+std::unique_ptr<ZEB::OGL::Context> ForeignFailure() { throw std::runtime_error("not the framework's"); }
+ZEB::OGL::ExtensionManager* NoManager() { return nullptr; }
+
 } // namespace
 
 TEST(LegacyCheck, AFailingStepOrARefusedVerdictEndsTheCheckWithStatusZero)
 {
-    const auto noContext = []() { return std::unique_ptr<ZEB::OGL::Context>(); };
-    EXPECT_EXIT(RunCheck(noContext, false), ::testing::ExitedWithCode(0), "Enforce apContext.get.. != NULL");
-    EXPECT_EXIT(RunCheck(noContext, true), ::testing::ExitedWithCode(0), "cannot write the check: ");
+    const struct {
+        LegacyCheck::Platform platform;
+        bool refuseOutput;
+        const char* err;
+    } cases[] = {
+        {{&NoContext, nullptr, nullptr}, false, "Enforce apContext.get.. != NULL"},
+        {{LegacyCheck::SystemPlatform().openContext, &NoManager, nullptr}, false, "no OpenGL extension manager"},
+        {{&ForeignFailure, nullptr, nullptr}, false, "^$"},
+        {{&NoContext, nullptr, nullptr}, true, "cannot write the check: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.err);
+        EXPECT_EXIT(RunCheck(c.platform, c.refuseOutput), ::testing::ExitedWithCode(0), c.err);
+    }
 }
