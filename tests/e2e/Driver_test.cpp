@@ -133,23 +133,29 @@ TEST(DriverEndToEnd, WaitFileHoldsTheRunUntilItIsRemovedBeforeTheOutputFileIsRea
 }
 
 // A host that trusts the exit status must not take a report lost on a full
-// disk for a machine without GPUs.
+// disk for a machine without GPUs. A JSON document is written at the end, so
+// a run that fails before is still told by its own failure.
 TEST(DriverEndToEnd, AReportThatCannotBeWrittenIsAFailedRun)
 {
     ScopedDirectory replay;
-    replay.write("x-vexilonOutput.txt", "prepared\n");
+    replay.write("x-vexilonOutput.txt", std::string(70000, 'x'));  // past any buffer: refused as it is copied
+    const std::string full = "No space left on device" + TestEnvironment::LineEnd();
     const struct {
         const char* name;
         std::vector<std::string> arguments;
         const ScopedDirectory* folder;
         testsupport::ExitCode exitCode;
-        std::string message;
+        std::string err;
         const char* inProcess;
     } cases[] = {
-        {"tester", {"--qz4"}, nullptr, 2, "exception: cannot write the report: ", "0"},
-        {"legacy: the failed status", {}, nullptr, 0, "cannot write the check: ", "0"},
-        {"legacy in one process", {}, nullptr, 0, "cannot write the check: ", "1"},
-        {"replay", {"--qz4"}, &replay, 2, "exception: cannot write the report: ", "0"},
+        {"tester", {"--qz4"}, nullptr, 2, "exception: cannot write the report: " + full, "0"},
+        {"legacy: the failed status", {}, nullptr, 0, "cannot write the check: " + full, "0"},
+        {"legacy in one process", {}, nullptr, 0, "cannot write the check: " + full, "1"},
+        {"replay", {"--qz4"}, &replay, 2, "exception: cannot write the report: " + full, "0"},
+        {"version", {"--version"}, nullptr, 2,
+         "exception: cannot write to standard output" + TestEnvironment::LineEnd(), "0"},
+        {"JSON in one process", {"--qz4", "--format=json", "--failAfter=1"}, nullptr, 2,
+         "exception: programmed failure" + TestEnvironment::LineEnd(), "1"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -161,7 +167,7 @@ TEST(DriverEndToEnd, AReportThatCannotBeWrittenIsAFailedRun)
         tool.start(TestEnvironment::ToolPath(), c.arguments, (c.folder != nullptr ? *c.folder : empty).path());
         const ProcessResult result = tool.wait();
         EXPECT_EQ(c.exitCode, result.exitCode);
-        EXPECT_EQ(c.message + "No space left on device" + TestEnvironment::LineEnd(), result.err);
+        EXPECT_EQ(c.err, result.err);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
+#include <filesystem>
 #include <regex>
 
 using testsupport::ProcessResult;
@@ -61,7 +63,8 @@ TEST(VulkanReportEndToEnd, EachDeviceOnItsGPUOrListedAsUntied)
     EXPECT_EQ(without, document);
 }
 
-// The fault is remembered: the next run with the same driver does not ask it again.
+// The fault is remembered: the next run with the same driver does not ask it
+// again, the first after an update of the manifest's library does.
 TEST(VulkanReportEndToEnd, AVulkanDriverFaultCostsOnlyTheVulkanFacts)
 {
     const nlohmann::json without = Document(ToolRunner::Run({"--qz4", "--format=json"}, kNoDriver));
@@ -77,6 +80,12 @@ TEST(VulkanReportEndToEnd, AVulkanDriverFaultCostsOnlyTheVulkanFacts)
                                                           "fault\\) on [0-9-]{10} with this driver\n")))
         << skipped.err;
     EXPECT_EQ(without, Document(skipped, skipped.err));
+    const std::string library = testsupport::TestEnvironment::FixtureBuildPath("vulkan/libVexilonVulkanICD.so");
+    const std::filesystem::file_time_type was = std::filesystem::last_write_time(library);
+    std::filesystem::last_write_time(library, was + std::chrono::seconds(2));
+    const ProcessResult updated = ToolRunner::Run({"--qz4", "--format=json"}, environment);
+    std::filesystem::last_write_time(library, was);
+    EXPECT_EQ("probe failed: Vulkan probe: signal 11 (Segmentation fault)\n", updated.err);
 }
 
 // A driver that would crash changes no byte of the line report, in tester and legacy mode.

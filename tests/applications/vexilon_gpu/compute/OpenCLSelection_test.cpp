@@ -27,6 +27,9 @@ TEST(OpenCLVersionText, SplitsPrefixNumberAndCUDAText)
         EXPECT_EQ(c.openCL, text.OpenCL()) << c.text;
         EXPECT_EQ(c.hasCUDA, text.HasCUDA()) << c.text;
         EXPECT_EQ(c.cuda, text.CUDA()) << c.text;
+        // The two texts always put the version back together, without its prefix.
+        const std::string joined = text.HasCUDA() ? text.OpenCL() + " CUDA " + text.CUDA() : text.OpenCL();
+        EXPECT_EQ(OpenCLVersionText::WithoutPrefix(c.text), joined) << c.text;
     }
 }
 

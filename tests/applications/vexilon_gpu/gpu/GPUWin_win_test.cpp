@@ -11,6 +11,7 @@
 #include <boost/make_shared.hpp>
 
 #include <map>
+#include <vector>
 
 namespace {
 
@@ -112,8 +113,6 @@ TEST(GPUWin, MemoryIsTheLargestOfWMIDXGIAndTheVendorsGLFigure)
         {0x8086, (1 << 30) + 1048575, 0, 99999999, 1024, 0},  // other vendors never ask the GL
         {0x10DE, 1 << 29, 0, -1, 512, 0x9047},
         {0, -1, 0, 0, 4095, 0},                            // WMI's ceiling, taken as unsigned
-        {0x8086, justUnder4GiB, 16 * GiB, 0, 16384, 0},    // DXGI past WMI's ceiling
-        {0x8086, 1 << 30, GiB / 2, 0, 1024, 0},
         {0x1002, justUnder4GiB, 8 * GiB, -1, 8192, 0x87FC},
     };
     for (const auto& c : cases) {
@@ -131,6 +130,11 @@ TEST(GPUWin, CaptionComesFromTheRowsCaptionEscaped)
     row.texts = {{L"Name", L"the name"}, {L"Caption", L"Radeon\u2122 \x7f"}};
     GPUWin gpu(boost::make_shared<InertContext>(), 0x1002, 0x6798, 0, WMIData(&row));
     EXPECT_EQ("Radeon\\x2122 \\x007f", gpu.Caption());
+    // Its OpenCL rules: no "1.0" anywhere, a rate of at least 12.
+    EXPECT_EQ((std::vector<bool>{false, true, false, true, false}),
+              (std::vector<bool>{gpu.IsOpenCLVersionSupported("OpenCL 1.0 CUDA"), gpu.IsOpenCLVersionSupported("2.0"),
+                                 gpu.IsOpenCLVersionSupported(nullptr), gpu.IsOpenCLBandwidthSufficient(12),
+                                 gpu.IsOpenCLBandwidthSufficient(11)}));
 }
 
 TEST(GPUWin, RejectedGLQueryThrowsOnWinesGL)
