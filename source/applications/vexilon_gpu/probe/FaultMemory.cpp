@@ -1,5 +1,6 @@
 #include "probe/FaultMemory.h"
 
+#include "probe/FaultRecordLock.h"
 #include "sysinfo/DriverIdentity.h"
 
 #include <cstdlib>
@@ -66,9 +67,19 @@ void FaultMemory::Remember(const Piece& piece, const std::string& outcome)
     if (!enabled_) {
         return;
     }
+    std::string error;
+    if (!file_.MakeFolder(error)) {
+        Complain("not written", error);
+        return;
+    }
+    // One run at a time reads, merges and replaces, or none would be sure to keep the others' faults.
+    const FaultRecordLock lock(file_.LockPath(), FaultRecordLock::kWaitMs);
+    if (!lock.Held()) {
+        Complain("not written", "lock: " + lock.Error());
+        return;
+    }
     // The record as it is now: another run may have added to it since.
     std::string text;
-    std::string error;
     FaultRecord record;
     if (file_.Read(text, error)) {
         record.Parse(text);
