@@ -16,9 +16,7 @@ FaultGate::FaultGate(bool testerMode, bool retryFaults)
 
 std::string FaultGate::SkipOpenCL()
 {
-    const FaultMemory::Piece piece = testerMode_ ? FaultMemory::OpenCLProbe() : FaultMemory::LegacyOpenCL();
-    const std::string why = memory_.Skip(piece);
-    return why.empty() ? why : piece.kind + ": " + why;
+    return memory_.Skip(FaultMemory::OpenCL(testerMode_));
 }
 
 void FaultGate::DeviceSaid(std::size_t gpu, const std::string& mark)
@@ -61,7 +59,7 @@ bool FaultGate::PieceAt(const ProbePosition& at, bool openCL, FaultMemory::Piece
     }
     if (!testerMode_) {
         const std::string& stage = at.legacyStage;
-        piece = stage == "opencl" ? FaultMemory::LegacyOpenCL() : FaultMemory::LegacyOpenGL();
+        piece = stage == "opencl" ? FaultMemory::OpenCL(false) : FaultMemory::LegacyOpenGL(at.legacyStep);
         return stage == "gl" || (stage == "opencl" && openCL);
     }
     if (at.vulkan) {
@@ -76,7 +74,7 @@ bool FaultGate::PieceAt(const ProbePosition& at, bool openCL, FaultMemory::Piece
         return false;
     }
     const bool inOpenCL = at.field >= kOCLVersionField && at.field < Tester::kFieldCount;
-    piece = inOpenCL && openCL ? FaultMemory::OpenCLProbe()
+    piece = inOpenCL && openCL ? FaultMemory::OpenCL(true)
                                : FaultMemory::GPUBlock(Tester::FieldName(at.field), deviceGPU_ == at.gpu ? device_ : "");
     return true;
 }

@@ -15,8 +15,8 @@ public:
     // unless `retryFaults`.
     FaultGate(bool testerMode, bool retryFaults);
 
-    // The OpenCL work that faulted with this driver before, left out from the
-    // start: "<what>: <why>", empty when it is not.
+    // Why the OpenCL work, which faulted with this driver before in either
+    // mode, is left out from the start; empty when it is not.
     std::string SkipOpenCL();
     // The probe said this about GPU `gpu` ("gpu <index> pci ...").
     void DeviceSaid(std::size_t gpu, const std::string& mark);

@@ -14,6 +14,7 @@ struct ProbePosition {
     std::uint32_t steps = 0;
     std::size_t count = 0;
     std::string legacyStage;  // "gl", "opencl" or "last"
+    std::string legacyStep;   // within the OpenGL stage: "start", "context", "renderer", ...
     std::uint32_t listingSteps = 0;  // report steps taken before the GPUs were listed
     // The last mark named a device: the listing is asking it something.
     bool atDevice = false;

@@ -146,7 +146,8 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         } else if (first == "listing") {
             words >> position_.listingSteps;
         } else if (first == "legacy") {
-            words >> position_.legacyStage;
+            position_.legacyStep.clear();
+            words >> position_.legacyStage >> position_.legacyStep;
         } else if (first == "vulkan") {
             position_.vulkan = true;
         } else {
@@ -154,6 +155,7 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
             position_.gpu = std::stoul(first);
             words >> position_.field >> position_.steps >> position_.count;
         }
+        SaySkippedOpenCL();
     }
     return false;
 }
@@ -248,12 +250,22 @@ bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
 
 void ProbeWatcher::SkipKnownOpenCL()
 {
-    const std::string why = faults_.SkipOpenCL();
-    if (!why.empty()) {
-        // As after the fault: as on a machine without an OpenCL GPU device.
-        std::cerr << "probe skipped: " << why << std::endl;
-        resume_.openCL = false;
+    // As after the fault: as on a machine without an OpenCL GPU device. It
+    // is said where the fault struck, so that only the verdict differs.
+    openCLSkipped_ = faults_.SkipOpenCL();
+    resume_.openCL = openCLSkipped_.empty();
+}
+
+void ProbeWatcher::SaySkippedOpenCL()
+{
+    const ProbePosition& at = position_;
+    const bool inReport = at.known && at.gpu < at.count && at.field >= kOCLVersionField && at.field < Tester::kFieldCount;
+    if (openCLSkipped_.empty() || !(testerMode_ ? inReport : at.legacyStage == "opencl")) {
+        return;
     }
+    std::cerr << "probe skipped: " << (testerMode_ ? "OpenCL probe (" + Tag() + ")" : "OpenCL check") << ": "
+              << openCLSkipped_ << std::endl;
+    openCLSkipped_.clear();
 }
 
 std::string ProbeWatcher::Where() const

@@ -41,6 +41,8 @@ private:
     bool ResumeListingAfter(const std::string& fault);
     // The OpenCL work that faulted with this driver before is left out from the start.
     void SkipKnownOpenCL();
+    // Once the probe is where the OpenCL work would have been: why it was skipped.
+    void SaySkippedOpenCL();
     std::string Verdict() const { return faults_.Skipped() ? "probe skipped: " : "probe failed: "; }
     // "gpu[1], Renderer": where the probe was.
     std::string Where() const;
@@ -53,6 +55,7 @@ private:
     ProbePosition position_;
     ProbePosition lastFault_;
     bool lastFaultOpenCL_ = true;
+    std::string openCLSkipped_;  // why the OpenCL work is left out, until said
     bool started_ = false;
     FaultGate faults_;
 };
