@@ -2,7 +2,6 @@
 // software GPU, a stand-in driver's devices that are no GPU here listed as
 // untied, a Vulkan driver that crashes or hangs costing only the Vulkan facts,
 // and a line report that never loads Vulkan.
-#include "ScopedDirectory.h"
 #include "TestEnvironment.h"
 #include "ToolRunner.h"
 
@@ -63,8 +62,9 @@ TEST(VulkanReportEndToEnd, EachDeviceOnItsGPUOrListedAsUntied)
     EXPECT_EQ(without, document);
 }
 
-// The fault is remembered: the next run with the same driver does not ask it
-// again, the first after an update of the manifest's library does.
+// The fault is remembered (the table of ProbeFaults_linux_test shows the
+// skip's document): the first run after an update of the manifest's library
+// asks the driver again.
 TEST(VulkanReportEndToEnd, AVulkanDriverFaultCostsOnlyTheVulkanFacts)
 {
     const nlohmann::json without = Document(ToolRunner::Run({"--qz4", "--format=json"}, kNoDriver));
@@ -75,11 +75,7 @@ TEST(VulkanReportEndToEnd, AVulkanDriverFaultCostsOnlyTheVulkanFacts)
     environment["XDG_CACHE_HOME"] = cache.path();
     EXPECT_EQ(without, Document(ToolRunner::Run({"--qz4", "--format=json"}, environment),
                                 "probe failed: Vulkan probe: signal 11 (Segmentation fault)\n"));
-    const ProcessResult skipped = ToolRunner::Run({"--qz4", "--format=json"}, environment);
-    EXPECT_TRUE(std::regex_match(skipped.err, std::regex("probe skipped: Vulkan probe: signal 11 \\(Segmentation "
-                                                          "fault\\) on [0-9-]{10} with this driver\n")))
-        << skipped.err;
-    EXPECT_EQ(without, Document(skipped, skipped.err));
+    EXPECT_EQ(0u, ToolRunner::Run({"--qz4", "--format=json"}, environment).err.find("probe skipped: Vulkan probe: "));
     const std::string library = testsupport::TestEnvironment::FixtureBuildPath("vulkan/libVexilonVulkanICD.so");
     const std::filesystem::file_time_type was = std::filesystem::last_write_time(library);
     std::filesystem::last_write_time(library, was + std::chrono::seconds(2));

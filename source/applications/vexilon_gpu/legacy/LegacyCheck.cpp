@@ -102,7 +102,9 @@ int LegacyCheck::RunSteps()
     if (resumeAfterOpenCL) {
         return RunLastStep(1);
     }
-    ProgressSignal::Send("at legacy gl");
+    // A mark before each step of the OpenGL stage: a later run that skips a
+    // step that faulted still writes what the steps before it wrote.
+    ProgressSignal::Send("at legacy gl start");
     if (!resumeAtContext) {
         PrintVideoControllers();
     }
@@ -113,8 +115,9 @@ int LegacyCheck::RunSteps()
         ZEB::OGL::Library::initialize(options);
     }
 
+    ProgressSignal::Send("at legacy gl context");
     std::unique_ptr<ZEB::OGL::Context> apContext = platform_.openContext();
-    ProgressSignal::Send("at legacy gl");  // the devices' steps are over
+    ProgressSignal::Send("at legacy gl context");  // the devices' steps are over
     if (apContext.get() == nullptr) {
         throw ZEB::InternalException(kSourceFile, 1265, "Enforce apContext.get() != NULL");
     }
@@ -124,15 +127,21 @@ int LegacyCheck::RunSteps()
         throw ZEB::RuntimeException("no OpenGL extension manager for the current context");
     }
 
+    // Each string a step: a line cut short by a fault is not written.
+    ProgressSignal::Send("at legacy gl vendor");
     WriteGLString("Vendor string:    ", GL_VENDOR);
+    ProgressSignal::Send("at legacy gl renderer");
     WriteGLString("Renderer string:  ", GL_RENDERER);
+    ProgressSignal::Send("at legacy gl version-string");
     WriteGLString("Version string:   ", GL_VERSION);
+    ProgressSignal::Send("at legacy gl version");
     // No flush: the version line below ends with one.
     std::cout << "\nOpenGL version as determined by Quernwheel...\n";
 
     if (!CheckOpenGLVersion(*manager)) {
         EndProcess();
     }
+    ProgressSignal::Send("at legacy gl extensions");
     RequireExtension(*manager, "Has NPOT support: ", ZEB::OGL::GL_ARB_TEXTURE_NON_POWER_OF_TWO);
     RequireExtension(*manager, "Has Framebuffer Object Extension support: ", ZEB::OGL::GL_EXT_FRAMEBUFFER_OBJECT);
     if (!manager->isSupported(ZEB::OGL::GL_ARB_SHADER_OBJECTS) ||
@@ -141,6 +150,7 @@ int LegacyCheck::RunSteps()
         FailWithReturnCode();
     }
 
+    ProgressSignal::Send("at legacy gl compile");
     LegacyCompileTest();
     std::cout << "OpenGL ok" << std::endl;
     int returnCode = 1;

@@ -1,7 +1,9 @@
 #include "probe/FaultMemory.h"
 
+#include "probe/FaultRecordLock.h"
 #include "sysinfo/DriverIdentity.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -17,24 +19,29 @@ bool RecordTurnedOff()
 
 } // namespace
 
-FaultMemory::Piece FaultMemory::OpenCLProbe() { return {"OpenCL probe", Drivers::OpenCL, ""}; }
+FaultMemory::Piece FaultMemory::OpenCL(bool testerMode)
+{
+    // Both modes start the same runtime and ask it the same first questions.
+    return {"OpenCL", Drivers::OpenCL, "", testerMode ? " in tester mode" : " in the legacy check"};
+}
 
-FaultMemory::Piece FaultMemory::LegacyOpenCL() { return {"OpenCL check", Drivers::OpenCL, ""}; }
+FaultMemory::Piece FaultMemory::LegacyOpenGL(const std::string& step)
+{
+    return {"OpenGL check, " + step, Drivers::OpenGL, "", ""};
+}
 
-FaultMemory::Piece FaultMemory::LegacyOpenGL() { return {"OpenGL check", Drivers::OpenGL, ""}; }
+FaultMemory::Piece FaultMemory::GPUListing() { return {"listing the GPUs", Drivers::OpenGL, "", ""}; }
 
-FaultMemory::Piece FaultMemory::GPUListing() { return {"listing the GPUs", Drivers::OpenGL, ""}; }
-
-FaultMemory::Piece FaultMemory::VulkanProbe() { return {"Vulkan probe", Drivers::Vulkan, ""}; }
+FaultMemory::Piece FaultMemory::VulkanProbe() { return {"Vulkan probe", Drivers::Vulkan, "", ""}; }
 
 FaultMemory::Piece FaultMemory::GPUBlock(const std::string& field, const std::string& device)
 {
-    return {"GPU block, " + field, Drivers::OpenGL, device};
+    return {"GPU block, " + field, Drivers::OpenGL, device, ""};
 }
 
 FaultMemory::Piece FaultMemory::ListingStep(const std::string& device)
 {
-    return {"listing step", Drivers::OpenGL, device};
+    return {"listing step", Drivers::OpenGL, device, ""};
 }
 
 FaultMemory::FaultMemory(const std::string& path, bool retry)
@@ -58,7 +65,12 @@ std::string FaultMemory::Skip(const Piece& piece)
     if (entry == nullptr) {
         return std::string();
     }
-    return entry->outcome + " on " + Date(entry->time) + " with this driver";
+    std::string outcome = entry->outcome;
+    const std::size_t own = outcome.size() - std::min(outcome.size(), piece.mode.size());
+    if (!piece.mode.empty() && outcome.compare(own, std::string::npos, piece.mode) == 0) {
+        outcome.erase(own);  // the mode goes without saying
+    }
+    return outcome + " on " + Date(entry->time) + " with this driver";
 }
 
 void FaultMemory::Remember(const Piece& piece, const std::string& outcome)
@@ -66,9 +78,19 @@ void FaultMemory::Remember(const Piece& piece, const std::string& outcome)
     if (!enabled_) {
         return;
     }
+    std::string error;
+    if (!file_.MakeFolder(error)) {
+        Complain("not written", error);
+        return;
+    }
+    // One run at a time reads, merges and replaces, or none would be sure to keep the others' faults.
+    const FaultRecordLock lock(file_.LockPath(), FaultRecordLock::kWaitMs);
+    if (!lock.Held()) {
+        Complain("not written", "lock: " + lock.Error());
+        return;
+    }
     // The record as it is now: another run may have added to it since.
     std::string text;
-    std::string error;
     FaultRecord record;
     if (file_.Read(text, error)) {
         record.Parse(text);
@@ -77,7 +99,7 @@ void FaultMemory::Remember(const Piece& piece, const std::string& outcome)
     entry.time = Now();
     entry.kind = piece.kind;
     entry.identity = Identity(piece);
-    entry.outcome = outcome;
+    entry.outcome = outcome + piece.mode;
     record.Add(entry, entry.time);
     if (!file_.Replace(record.Text(), error)) {
         Complain("not written", error);

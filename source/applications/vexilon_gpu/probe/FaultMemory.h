@@ -18,16 +18,19 @@ public:
     enum class Drivers { OpenCL, OpenGL, Vulkan };
 
     // One piece of work as the record names it: its kind, the drivers it
-    // depends on, and what the probe said about its device ("pci 10de:1b80
-    // nvidia 535.54.03 ..."), if anything.
+    // depends on, what the probe said about its device ("pci 10de:1b80
+    // nvidia 535.54.03 ..."), if anything, and the mode it runs in where
+    // both modes share the kind (" in tester mode"), kept with the outcome.
     struct Piece {
         std::string kind;
         Drivers drivers;
         std::string device;
+        std::string mode;
     };
-    static Piece OpenCLProbe();
-    static Piece LegacyOpenCL();
-    static Piece LegacyOpenGL();
+    // The OpenCL work of either mode: a fault in one skips it in both.
+    static Piece OpenCL(bool testerMode);
+    // One step of the legacy check's OpenGL stage ("context", "compile").
+    static Piece LegacyOpenGL(const std::string& step);
     static Piece GPUListing();
     // The Vulkan facts of a JSON report, gathered after its end marker.
     static Piece VulkanProbe();
@@ -43,7 +46,8 @@ public:
     FaultMemory(const std::string& path, bool retry);
 
     // Why the piece is skipped ("signal 11 (Segmentation fault) on
-    // 2026-12-07 with this driver"); empty when it is not.
+    // 2026-12-07 with this driver", with the mode it faulted in where that
+    // is not the piece's); empty when it is not.
     std::string Skip(const Piece& piece);
     // The piece faulted with this outcome, against the drivers now present.
     void Remember(const Piece& piece, const std::string& outcome);

@@ -52,12 +52,20 @@ bool FaultRecordFile::Read(std::string& text, std::string& error) const
     return true;
 }
 
-bool FaultRecordFile::Replace(const std::string& text, std::string& error) const
+bool FaultRecordFile::MakeFolder(std::string& error) const
 {
     std::error_code made;
     std::filesystem::create_directories(std::filesystem::path(path_).parent_path(), made);
     if (made) {
         error = made.message();
+        return false;
+    }
+    return true;
+}
+
+bool FaultRecordFile::Replace(const std::string& text, std::string& error) const
+{
+    if (!MakeFolder(error)) {
         return false;
     }
     const std::string written = PrivateName(path_);

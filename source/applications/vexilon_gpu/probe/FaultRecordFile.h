@@ -15,10 +15,14 @@ public:
 
     explicit FaultRecordFile(const std::string& path) : path_(path) {}
     const std::string& Path() const { return path_; }
+    // The lock file beside the record (FaultRecordLock).
+    std::string LockPath() const { return path_ + ".lock"; }
 
     // The record's bytes, empty when there is no record; false and why when
     // it is there but cannot be read.
     bool Read(std::string& text, std::string& error) const;
+    // The record's folder, made when needed.
+    bool MakeFolder(std::string& error) const;
     // Puts `text` in the record's place, making its folder when needed.
     bool Replace(const std::string& text, std::string& error) const;
     // No record any more (none there is no error).

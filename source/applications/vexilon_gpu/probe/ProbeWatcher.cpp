@@ -1,6 +1,5 @@
 #include "probe/ProbeWatcher.h"
 
-#include "probe/FaultRecordFile.h"
 #include "probe/ProbeProcess.h"
 #include "report/ReportOutput.h"
 #include "report/Tester.h"
@@ -21,7 +20,7 @@ const std::size_t kOCLVersionField = 13;
 ProbeWatcher::ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds,
                            bool retryFaults)
     : arguments_(arguments), testerMode_(testerMode), timeoutSeconds_(timeoutSeconds),
-      memory_(FaultRecordFile::DefaultPath(), retryFaults)
+      faults_(testerMode, retryFaults)
 {
 }
 
@@ -41,14 +40,11 @@ int ProbeWatcher::Run()
                 return exitStatus;
             }
         }
-        FaultMemory::Piece piece;
-        if (!skipped_ && PieceHere(piece)) {
-            memory_.Remember(piece, fault);
-        }
+        faults_.Remember(position_, resume_.openCL, fault);
         if (!ResumeAfter(fault, exitStatus)) {
             return exitStatus;
         }
-        skipped_ = false;
+        faults_.NextProbe();
     }
 }
 
@@ -87,7 +83,7 @@ bool ProbeWatcher::Watch(ProbeProcess& probe, int& exitStatus, std::string& faul
                 ProbeProcess::WriteError(probe.Read(0).err);
                 exitStatus = exited ? status : 0;
                 return true;
-            } else if (SkipHere(fault)) {
+            } else if (faults_.SkipHere(position_, resume_.openCL, fault)) {
                 return false;
             }
         }
@@ -125,10 +121,9 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         ReportOutput::RecordFailedBlock(tag, what);
     }
     if (word == "gpu") {
-        // Two GPUs of one model are told apart by their places in the list.
-        words >> deviceGPU_;
-        device_ = mark;
-        placeChanged_ = true;
+        std::size_t gpu = 0;
+        words >> gpu;
+        faults_.DeviceSaid(gpu, mark);
     }
     if (word == "vulkan") {
         std::string tag;
@@ -149,7 +144,9 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         std::string first;
         words >> first;
         // A resumed probe lists the GPUs again: it is still where the last one stopped.
-        placeChanged_ = first != "listing" || !position_.known;
+        if (first != "listing" || !position_.known) {
+            faults_.PlaceChanged();
+        }
         position_.atDevice = first == "device";
         if (position_.atDevice) {
             position_.device = ListingSteps::Device();
@@ -157,7 +154,8 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
         } else if (first == "listing") {
             words >> position_.listingSteps;
         } else if (first == "legacy") {
-            words >> position_.legacyStage;
+            position_.legacyStep.clear();
+            words >> position_.legacyStage >> position_.legacyStep;
         } else if (first == "vulkan") {
             position_.vulkan = true;
         } else {
@@ -165,6 +163,7 @@ bool ProbeWatcher::TakeMark(const std::string& mark, int& exitStatus)
             position_.gpu = std::stoul(first);
             words >> position_.field >> position_.steps >> position_.count;
         }
+        SaySkippedOpenCL();
     }
     return false;
 }
@@ -193,11 +192,11 @@ bool ProbeWatcher::ResumeAfter(const std::string& fault, int& exitStatus)
 
 bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
 {
-    const Position& at = position_;
+    const ProbePosition& at = position_;
     if (at.vulkan) {
         // The report is whole; only its Vulkan facts are lost.
         std::cerr << Verdict() << "Vulkan probe: " << fault << std::endl;
-        ReportOutput::RecordProbeFault(ProbeWork::kVulkan, skipped_);
+        ReportOutput::RecordProbeFault(ProbeWork::kVulkan, faults_.Skipped());
         return false;
     }
     // A second fault where the last one struck: the drivers cannot get past it.
@@ -217,20 +216,20 @@ bool ProbeWatcher::ResumeReportAfter(const std::string& fault)
     if (at.gpu >= at.count) {
         // Only the end was left: the next probe writes it without asking a driver.
         std::cerr << Verdict() << Where() << ": " << fault << std::endl;
-        ReportOutput::RecordProbeFault(ProbeWork::kEnd, skipped_);
+        ReportOutput::RecordProbeFault(ProbeWork::kEnd, faults_.Skipped());
         return true;
     }
     if (at.field >= kOCLVersionField && resume_.openCL) {
         // As on a machine without an OpenCL GPU device, for this GPU and the rest.
         std::cerr << Verdict() << "OpenCL probe (" << Tag() << "): " << fault << std::endl;
-        ReportOutput::RecordProbeFault(ProbeWork::kOpenCL, skipped_);
+        ReportOutput::RecordProbeFault(ProbeWork::kOpenCL, faults_.Skipped());
         resume_.openCL = false;
         return true;
     }
     std::cerr << "DoRunGPU exception" << std::endl;
     std::cerr << Verdict() << Where() << ": " << fault << std::endl;
     ReportOutput::RecordFailedBlock(Tag(), Verdict() + Where() + ": " + fault);
-    ReportOutput::RecordProbeFault(ProbeWork::kBlock, skipped_);
+    ReportOutput::RecordProbeFault(ProbeWork::kBlock, faults_.Skipped());
     // As after an exception there: what follows the fields (the Lumatrope
     // groups) still comes, with the steps the lost fields did not take.
     resume_.field = Tester::kFieldCount;
@@ -252,7 +251,7 @@ bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
     }
     std::cerr << Verdict() << where << ": " << fault << std::endl;
     ReportOutput::RecordLostDevice(Verdict() + where + ": " + fault);
-    ReportOutput::RecordProbeFault(ProbeWork::kListing, skipped_);
+    ReportOutput::RecordProbeFault(ProbeWork::kListing, faults_.Skipped());
     resume_.skipped.push_back(device);
     if (resume_.atStart) {
         resume_.atStart = false;
@@ -264,60 +263,25 @@ bool ProbeWatcher::ResumeListingAfter(const std::string& fault)
 
 void ProbeWatcher::SkipKnownOpenCL()
 {
-    const FaultMemory::Piece piece = testerMode_ ? FaultMemory::OpenCLProbe() : FaultMemory::LegacyOpenCL();
-    const std::string why = memory_.Skip(piece);
-    if (!why.empty()) {
-        // As after the fault: as on a machine without an OpenCL GPU device.
-        std::cerr << "probe skipped: " << piece.kind << ": " << why << std::endl;
+    // As after the fault: as on a machine without an OpenCL GPU device. It
+    // is said where the fault struck, so that only the verdict differs.
+    openCLSkipped_ = faults_.SkipOpenCL();
+    resume_.openCL = openCLSkipped_.empty();
+    if (!resume_.openCL) {
         ReportOutput::RecordProbeFault(ProbeWork::kOpenCL, true);
-        resume_.openCL = false;
     }
 }
 
-bool ProbeWatcher::SkipHere(std::string& why)
+void ProbeWatcher::SaySkippedOpenCL()
 {
-    FaultMemory::Piece piece;
-    const bool announced = placeChanged_;
-    placeChanged_ = false;
-    // A GPU's block is known by what the probe says about the GPU.
-    const bool inBlock = !position_.atDevice && !position_.vulkan && position_.known;
-    if (!announced || !PieceHere(piece) || (inBlock && deviceGPU_ != position_.gpu)) {
-        return false;
+    const ProbePosition& at = position_;
+    const bool inReport = at.known && at.gpu < at.count && at.field >= kOCLVersionField && at.field < Tester::kFieldCount;
+    if (openCLSkipped_.empty() || !(testerMode_ ? inReport : at.legacyStage == "opencl")) {
+        return;
     }
-    why = memory_.Skip(piece);
-    skipped_ = !why.empty();
-    return skipped_;
-}
-
-bool ProbeWatcher::PieceHere(FaultMemory::Piece& piece) const
-{
-    // The check looks for its device through the same steps as the report.
-    if (position_.atDevice) {
-        piece = FaultMemory::ListingStep("device " + std::to_string(position_.device.index) + " " +
-                                         position_.device.identity);
-        return true;
-    }
-    if (!testerMode_) {
-        const std::string& stage = position_.legacyStage;
-        piece = stage == "opencl" ? FaultMemory::LegacyOpenCL() : FaultMemory::LegacyOpenGL();
-        return stage == "gl" || (stage == "opencl" && resume_.openCL);
-    }
-    if (position_.vulkan) {
-        piece = FaultMemory::VulkanProbe();
-        return true;
-    }
-    if (!position_.known) {
-        piece = FaultMemory::GPUListing();
-        return true;
-    }
-    if (position_.gpu >= position_.count) {
-        return false;
-    }
-    const bool openCL = position_.field >= kOCLVersionField && position_.field < Tester::kFieldCount;
-    piece = openCL && resume_.openCL
-                ? FaultMemory::OpenCLProbe()
-                : FaultMemory::GPUBlock(Tester::FieldName(position_.field), deviceGPU_ == position_.gpu ? device_ : "");
-    return true;
+    std::cerr << "probe skipped: " << (testerMode_ ? "OpenCL probe (" + Tag() + ")" : "OpenCL check") << ": "
+              << openCLSkipped_ << std::endl;
+    openCLSkipped_.clear();
 }
 
 std::string ProbeWatcher::Where() const

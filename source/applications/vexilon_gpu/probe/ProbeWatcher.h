@@ -1,6 +1,7 @@
 #pragma once
 
-#include "probe/FaultMemory.h"
+#include "probe/FaultGate.h"
+#include "probe/ProbePosition.h"
 #include "probe/ProbeResume.h"
 
 #include <string>
@@ -15,7 +16,7 @@ class ProbeWatcher {
 public:
     // `arguments`: the tool's own (without the program), passed to every probe.
     // Work that faulted in an earlier run with the same driver is skipped
-    // (FaultMemory), unless `retryFaults`.
+    // (FaultGate), unless `retryFaults`.
     ProbeWatcher(const std::vector<std::string>& arguments, bool testerMode, unsigned timeoutSeconds,
                  bool retryFaults = false);
 
@@ -27,20 +28,6 @@ public:
     bool Started() const { return started_; }
 
 private:
-    struct Position {
-        bool known = false;  // no mark yet: the GPUs are being listed
-        std::size_t gpu = 0;
-        std::size_t field = 0;
-        std::uint32_t steps = 0;
-        std::size_t count = 0;
-        std::string legacyStage;  // "gl", "opencl" or "last"
-        std::uint32_t listingSteps = 0;  // report steps taken before the GPUs were listed
-        // The last mark named a device: the listing is asking it something.
-        bool atDevice = false;
-        ListingSteps::Device device;
-        bool vulkan = false;      // the report is done; its Vulkan facts are being gathered
-    };
-
     // Forwards the probe's output until it says it is done (true, with its
     // exit status) or is lost (false, with what happened).
     bool Watch(ProbeProcess& probe, int& exitStatus, std::string& fault);
@@ -54,11 +41,9 @@ private:
     bool ResumeListingAfter(const std::string& fault);
     // The OpenCL work that faulted with this driver before is left out from the start.
     void SkipKnownOpenCL();
-    // True, with why, when the place the probe has just announced faulted with this driver before.
-    bool SkipHere(std::string& why);
-    // The piece of work where the probe is, as the fault record names it; false for none.
-    bool PieceHere(FaultMemory::Piece& piece) const;
-    std::string Verdict() const { return skipped_ ? "probe skipped: " : "probe failed: "; }
+    // Once the probe is where the OpenCL work would have been: why it was skipped.
+    void SaySkippedOpenCL();
+    std::string Verdict() const { return faults_.Skipped() ? "probe skipped: " : "probe failed: "; }
     // "gpu[1], Renderer": where the probe was.
     std::string Where() const;
     std::string Tag() const;
@@ -67,13 +52,10 @@ private:
     bool testerMode_;
     unsigned timeoutSeconds_;
     ProbeResume resume_;
-    Position position_;
-    Position lastFault_;
+    ProbePosition position_;
+    ProbePosition lastFault_;
     bool lastFaultOpenCL_ = true;
+    std::string openCLSkipped_;  // why the OpenCL work is left out, until said
     bool started_ = false;
-    FaultMemory memory_;
-    bool placeChanged_ = false;
-    bool skipped_ = false;  // the probe was ended for a fault of an earlier run
-    std::size_t deviceGPU_ = static_cast<std::size_t>(-1);
-    std::string device_;  // what the probe said about the GPU `deviceGPU_`
+    FaultGate faults_;
 };

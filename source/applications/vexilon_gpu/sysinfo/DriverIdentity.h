@@ -10,8 +10,8 @@
 // by the drivers themselves, so it cannot hang or crash with them.
 class DriverIdentity {
 public:
-    // The OpenCL runtimes the loader would load. Linux: each ICD library
-    // (OCL_ICD_VENDORS or /etc/OpenCL/vendors). Windows: the system's
+    // The OpenCL runtimes the loader would load. Linux: the vendor
+    // descriptions it reads and each library it loads (OpenCLLoaderFiles). Windows: the system's
     // OpenCL.dll and the vendors' libraries registered for it, with their
     // version resources, and the display drivers' versions and dates.
     static std::string OpenCL();

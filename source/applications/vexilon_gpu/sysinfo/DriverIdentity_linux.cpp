@@ -1,5 +1,7 @@
 #include "sysinfo/DriverIdentity.h"
 
+#include "sysinfo/OpenCLLoaderFiles.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -26,12 +28,6 @@ std::vector<std::string> Split(const std::string& list)
         }
     }
     return items;
-}
-
-bool IsDirectory(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::is_directory(path, error);
 }
 
 // The folder's files with this ending, sorted as the loaders sort them.
@@ -86,14 +82,6 @@ std::string DescribedLibraries(const std::vector<std::string>& descriptions,
     return DriverIdentity::Files(files);
 }
 
-// An .icd file holds the library's name on its first line.
-std::string IcdLibrary(const std::string& text)
-{
-    std::string line = text.substr(0, text.find('\n'));
-    line.erase(line.find_last_not_of(" \t\r") + 1);
-    return line;
-}
-
 // glvnd's vendor description: {"ICD": {"library_path": "libEGL_mesa.so.0"}}.
 std::string EglVendorLibrary(const std::string& text)
 {
@@ -109,20 +97,12 @@ std::string EglVendorLibrary(const std::string& text)
 
 std::string DriverIdentity::OpenCL()
 {
-    // ocl-icd's order of precedence: a list of libraries, a folder or a
-    // single library, the system's folder of descriptions.
-    const std::string libraries = Variable("OCL_ICD_FILENAMES");
-    if (!libraries.empty()) {
-        return Files(Split(libraries));
+    const OpenCLLoaderFiles::Files found = OpenCLLoaderFiles::Find(&Variable);
+    std::vector<std::string> files = found.descriptions;
+    for (const std::string& library : found.libraries) {
+        files.push_back(LibraryPath(library));
     }
-    std::string vendors = Variable("OCL_ICD_VENDORS");
-    if (!vendors.empty() && !IsDirectory(vendors)) {
-        return Files({LibraryPath(vendors)});
-    }
-    if (vendors.empty()) {
-        vendors = Variable("OPENCL_VENDOR_PATH");
-    }
-    return DescribedLibraries(FilesIn(vendors.empty() ? "/etc/OpenCL/vendors" : vendors, ".icd"), &IcdLibrary);
+    return Files(files);
 }
 
 std::string DriverIdentity::Vulkan()
