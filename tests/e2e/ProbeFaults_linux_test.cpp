@@ -345,25 +345,36 @@ TEST(FaultRecordEndToEnd, RunsThatRecordAtOnceTakeTurns)
     std::map<std::string, std::string> described = direct;
     described["OCL_ICD_VENDORS"] = cache.file("own.icd");
 
-    int held = ::open(lock.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
-    ASSERT_EQ(0, ::flock(held, LOCK_EX));
-    auto one = std::async(std::launch::async, [&]() { return RunWith("", {"--qz4"}, direct); });
-    auto other = std::async(std::launch::async, [&]() { return RunWith("", {"--qz4"}, described); });
-    while (OpenedByOthers(lock) < 2 && other.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
-    }
-    EXPECT_FALSE(std::filesystem::exists(record));  // nobody got past the lock
-    ::close(held);
     const std::string failed = "probe failed: OpenCL probe (gpu[0]): signal 6 (Aborted)\n";
-    EXPECT_EQ(failed, one.get().err);
-    EXPECT_EQ(failed, other.get().err);
+    const std::string given = "fault record not written: " + record + ": lock: held by another run\n";
+    // The test lets go once both wait; a machine that keeps one of them from
+    // the lock past the bound makes that one give up, and they meet again.
+    bool met = false;
+    for (int attempt = 0; attempt < 3 && !met; ++attempt) {
+        std::filesystem::remove(record);
+        int held = ::open(lock.c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0600);
+        ASSERT_EQ(0, ::flock(held, LOCK_EX));
+        auto one = std::async(std::launch::async, [&]() { return RunWith("", {"--qz4"}, direct); });
+        auto other = std::async(std::launch::async, [&]() { return RunWith("", {"--qz4"}, described); });
+        while (OpenedByOthers(lock) < 2 && other.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready) {
+        }
+        EXPECT_FALSE(std::filesystem::exists(record));  // nobody got past the lock
+        ::close(held);
+        const std::string errors[] = {one.get().err, other.get().err};
+        met = errors[0] == failed && errors[1] == failed;
+        for (const std::string& err : errors) {
+            EXPECT_TRUE(err == failed || err == given + failed) << err;
+        }
+    }
+    ASSERT_TRUE(met);
     const std::string both = TestEnvironment::ReadTextFile(record);
     EXPECT_EQ(2, std::count(both.begin(), both.end(), '\n')) << both;
 
-    held = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
+    const int held = ::open(lock.c_str(), O_RDWR | O_CLOEXEC);
     ASSERT_EQ(0, ::flock(held, LOCK_EX));
     const ProcessResult shut = RunWith("", {"--qz4", "--retry-faults"}, direct);
     ::close(held);
     EXPECT_EQ(0u, shut.exitCode);
-    EXPECT_EQ("fault record not written: " + record + ": lock: held by another run\n" + failed, shut.err);
+    EXPECT_EQ(given + failed, shut.err);
     EXPECT_NE(std::string::npos, shut.out.find("vexilonEnd="));
 }
