@@ -276,4 +276,10 @@ TEST(ReportEndToEnd, ADisplayDriverCrashCostsOnlyTheDeviceOrTheBlockItStruck)
     const ProcessResult gl = run({}, "", "01");
     EXPECT_EQ(std::make_pair(0u, "probe failed: OpenGL check" + crash + "\r\n"), std::make_pair(gl.exitCode, gl.err));
     EXPECT_EQ("Return code: 0", SplitTextModeLines(gl.out).back()) << gl.out;
+    // The next run skips the check's GL stage where it faulted, with the same
+    // output: the controllers' lines, which ask no GL driver, included.
+    const ProcessResult faulted = run({}, "", "01", cache.path()), skippedCheck = run({}, "", "01", cache.path());
+    EXPECT_LT(1u, SplitTextModeLines(faulted.out).size()) << faulted.out;
+    EXPECT_EQ(std::make_pair(0u, faulted.out), std::make_pair(skippedCheck.exitCode, skippedCheck.out));
+    EXPECT_EQ(0u, skippedCheck.err.find("probe skipped: OpenGL check" + crash + " on ")) << skippedCheck.err;
 }
